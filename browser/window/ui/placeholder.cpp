@@ -1,0 +1,1 @@
+namespace { [[maybe_unused]] int srk_placeholder = 0; }
