@@ -146,9 +146,11 @@ void AudioKit::getAudioFileInfo(const std::string &path, double *sr, uint32_t *c
     if (flags >= 0) ::fcntl(fd.fd, F_SETFL, flags & ~O_NONBLOCK);
     const uint64_t fileSize = uint64_t(st.st_size);
 
+    // Opened by path, not by descriptor: libsndfile finds a Sound Designer II file's
+    // resource fork (its header) in the AppleDouble file beside it by name.
     SF_INFO info{};
     SndFile snd;
-    snd.f = sf_open_fd(fd.fd, SFM_READ, &info, SF_FALSE);
+    snd.f = sf_open(path.c_str(), SFM_READ, &info);
     if (!snd.f) return;
 
     const int major = info.format & SF_FORMAT_TYPEMASK;
