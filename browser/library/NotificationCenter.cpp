@@ -1,0 +1,6 @@
+#include "NotificationCenter.h"
+
+NotificationCenter &NotificationCenter::defaultCenter() {
+    static NotificationCenter center;
+    return center;
+}

@@ -1,0 +1,347 @@
+#include "BrowserDelegate.h"
+
+#include "BrowserModel.h"
+#include "Defaults.h"
+#include "DefaultsKeys.h"
+#include "DesktopServices.h"
+#include "EndOfSoundSignal.h"
+#include "FileWell.h"
+#include "Preferences.h"
+#include "Prompter.h"
+#include "SrkUtils.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QColumnView>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+std::string nativePath(const QString &path) { return QFile::encodeName(path).toStdString(); }
+
+const QString kMissingFileBrowser = QStringLiteral(
+    "Unable to locate the file \"%1\".  The file may have been moved, renamed or deleted outside of "
+    "Soundrake.");
+const QString kMissingFileSeeker = QStringLiteral(
+    "Unable to locate the file \"%1\".  The file may have been moved, renamed or deleted outside of "
+    "Soundrake.  The saved scan memory is out of sync with the system.");
+}  // namespace
+
+BrowserDelegate::BrowserDelegate(QObject *parent) : QObject(parent) {
+    endOfSound_ = std::make_unique<EndOfSoundSignal>([this] {
+        // Only the current sound's end changes the buttons: an older sound that ended after
+        // a new one started must not show the stopped state.
+        if (!_sound || !_sound->isPlaying())
+            showStoppedState();
+    });
+    browserModel_ = new BrowserModel(
+        [this](const QString &folder) {
+            const QStringList &names = directoryContentsAtPath(folder);
+            std::vector<BrowserModel::Entry> entries;
+            entries.reserve(size_t(names.size()));
+            for (qsizetype i = 0; i < names.size(); ++i)
+                entries.push_back({names[i], folderModel_._browserCacheContentsAttrs.value(i) == 1});
+            return entries;
+        },
+        this);
+    buildInterface();
+}
+
+BrowserDelegate::~BrowserDelegate() {
+    std::puts("Soundrake -- Terminated.");
+    std::fflush(stdout);
+    if (_autoTimer) {
+        _autoTimer->stop();
+        _autoTimer = nullptr;
+    }
+    // Sounds go before the window whose delegate they report to.
+    _sound.reset();
+    _beep.reset();
+    _spinup.reset();
+    _autopilotHistory.reset();
+    delete _window;
+}
+
+// ---------------------------------------------------------------------------------------
+// Start-up
+
+void BrowserDelegate::awakeFromNib() {
+    enableButtons(false);
+    if (_scanbar)
+        _scanbar->hide();
+    if (_scanbarText)
+        _scanbarText->hide();
+
+    rootPath = QStringLiteral("/");
+    browserModel_->reload();
+
+    setBrowserPath(Preferences::startUpDir());
+    doClickBrowser();
+
+    _beep = AudioKit::initWithContentsOfFile(nativePath(resourcePath(QStringLiteral("beep.aif"))));
+    _spinup = AudioKit::initWithContentsOfFile(nativePath(resourcePath(QStringLiteral("spinup.aif"))));
+
+    _seekerUseSavedResultsValue = Defaults::boolForKey(SeekerUseSavedResultsKey);
+    _seekerUseSavedResults->setChecked(_seekerUseSavedResultsValue);
+    _findInPathsValue = Defaults::boolForKey(SeekerFindsInPathsKey);
+    _findInPaths->setChecked(_findInPathsValue);
+    _seekerUseDeepScanValue = Defaults::boolForKey(SeekerUseDeepScanKey);
+    _seekerUseDeepScan->setChecked(_seekerUseDeepScanValue);
+    _openInSeekerValue = Defaults::boolForKey(OpenInSeekerKey);
+    _openInSeeker->setChecked(_openInSeekerValue);
+    _autoRandom = Defaults::boolForKey(AutoRandomKey);
+    _autoRandomMenu->setChecked(_autoRandom);
+    _autoPause = Defaults::boolForKey(AutoPauseKey);
+    _autopilotPauseMenu->setChecked(_autoPause);
+
+    loopPlayFlag = _loopPlayButton->isChecked();
+    inPlayAllMode = _playAllButton->isChecked();
+
+    _commentsDirty = false;
+    playAllCounter = 0;
+    _autoTimer = nullptr;
+    _autopilotHistory.reset();
+    _scanningThread = false;
+    _seekerCachePath = QString();
+    _endThread = false;
+    _playbackSpeed = 1.0;
+    _volume = 100.0;
+
+    if (!Defaults::boolForKey(InfoOpenKey))
+        _infoTabView->setCurrentIndex(_infoTabView->count() - 1);
+
+    initVinyl();
+
+    if (_openInSeekerValue && _seekerUseSavedResultsValue) {
+        _currentTabShowing = 1;
+        _tabView->setCurrentIndex(_tabView->count() - 1);
+    } else {
+        _currentTabShowing = 0;
+    }
+
+    const QByteArray frame = Defaults::bytesForKey(DefaultWindowKey);
+    if (!frame.isEmpty())
+        _window->restoreGeometry(frame);
+    _window->show();
+    _window->activateWindow();
+
+    const QString start = Preferences::startUpDir();
+    setBrowserPath(start);
+    directoryContentsAtPath(start == QLatin1String("/") ? start : QStringLiteral("/") + start);
+    doClickBrowser();
+    updateMenuEnabling();
+}
+
+QString BrowserDelegate::resourcePath(const QString &name) const {
+    // Resources are installed beside the program, or found in the source tree for a build.
+    const QStringList candidates = {
+        QCoreApplication::applicationDirPath() + QStringLiteral("/resources/") + name,
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/soundrake/") + name,
+    };
+    for (const QString &c : candidates)
+        if (QFileInfo::exists(c))
+            return c;
+    return candidates.first();
+}
+
+// ---------------------------------------------------------------------------------------
+// Folder model
+
+QString BrowserDelegate::path(int column) const {
+    QStringList names;
+    const QModelIndex current = browser ? browser->currentIndex() : QModelIndex();
+    if (current.isValid())
+        names = browserModel_->namesTo(current);
+    return FolderModel::pathForColumn(column, names);
+}
+
+const QStringList &BrowserDelegate::directoryContentsAtPath(const QString &folder) {
+    return folderModel_.directoryContentsAtPath(folder);
+}
+
+void BrowserDelegate::reloadBrowserView() {
+    const QString keep = browserPath();
+    folderModel_.invalidate();
+    browserModel_->reload();
+    Q_UNUSED(keep);
+}
+
+QString BrowserDelegate::browserPath() const {
+    const QModelIndex current = browser ? browser->currentIndex() : QModelIndex();
+    if (!current.isValid())
+        return QStringLiteral("/");
+    return browserModel_->browserPathOf(current);
+}
+
+bool BrowserDelegate::setBrowserPath(const QString &browserPathValue) {
+    const QString single = SrkUtils::stripSlashIfNeeded(browserPathValue);
+    const QModelIndex index = browserModel_->indexForBrowserPath(single);
+    if (!index.isValid()) {
+        browser->setCurrentIndex(QModelIndex());
+        browser->selectionModel()->clearSelection();
+        return single == QLatin1String("/");
+    }
+    browser->setCurrentIndex(index);
+    browser->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    browser->scrollTo(index);
+    return true;
+}
+
+int BrowserDelegate::selectedColumn() const {
+    const QModelIndex current = browser ? browser->currentIndex() : QModelIndex();
+    if (!current.isValid())
+        return -1;
+    return int(browserModel_->namesTo(current).size()) - 1;
+}
+
+void BrowserDelegate::doClickBrowser() { singleClick(browser); }
+
+void BrowserDelegate::setFilename(const QString &file) {
+    // saveComments: hands the previous file's edited comment back to the file system.
+    if (!QFileInfo::exists(file) && !QFileInfo(file).isSymLink()) {
+        const QString name = QFileInfo(file).fileName();
+        Prompter::shared().critical(kAppName, (_seekerUseSavedResultsValue ? kMissingFileSeeker
+                                                                            : kMissingFileBrowser)
+                                                  .arg(name));
+        return;
+    }
+    fileWell->setFile(file);
+    emit currentFileChanged(file);
+}
+
+QString BrowserDelegate::filename() const {
+    if (!_sound)
+        return QString();
+    return QFile::decodeName(QByteArray::fromStdString(_sound->filename()));
+}
+
+void BrowserDelegate::singleClick(QObject *sender) {
+    if (sender == browser) {
+        setFilename(path(selectedColumn() + 1));
+    } else if (sender == _seeker && _seeker) {
+        const QModelIndex current = _seeker->currentIndex();
+        if (current.isValid() && current.row() >= 0 && current.row() < _seekerFilteredCacheContents.size())
+            setFilename(_seekerFilteredCacheContents.at(current.row()));
+    }
+    clickIt(sender, false);
+}
+
+void BrowserDelegate::doubleClick(QObject *) {
+    const QString editor = Defaults::stringForKey(AudioEditorKey);
+    const QString file = fileWell->file();
+    if (!file.isEmpty() && AudioKit::canPlayFile(nativePath(file), false)) {
+        stopPlayAll();
+        play(false);
+        enableButtons(true);
+        DesktopServices::shared().openFile(SrkUtils::stripSlashIfNeeded(file), editor);
+    } else {
+        enableButtons(false);
+    }
+}
+
+void BrowserDelegate::fileWellClick(QObject *) {
+    const QString file = fileWell->file();
+    if (file.isEmpty())
+        return;
+    _tabView->setCurrentIndex(0);
+    setBrowserPath(file);
+    singleClick(browser);
+}
+
+void BrowserDelegate::fileWellDoubleClick(QObject *) { doubleClick(browser); }
+
+void BrowserDelegate::gotoDirectory(const QString &folder) {
+    stopPlayAll();
+    play(false);
+    setBrowserPath(folder);
+    const QString single = SrkUtils::stripSlashIfNeeded(folder);
+    directoryContentsAtPath(single == QLatin1String("/") ? single : QStringLiteral("/") + single);
+    _tabView->setCurrentIndex(0);
+    doClickBrowser();
+}
+
+QString BrowserDelegate::volumesFolder() {
+    const QString user = qEnvironmentVariable("USER", QDir::home().dirName());
+    for (const QString &candidate : {QStringLiteral("/media/") + user, QStringLiteral("/run/media/") + user})
+        if (QFileInfo(candidate).isDir())
+            return candidate;
+    return QStringLiteral("/mnt");
+}
+
+void BrowserDelegate::jump(QObject *) {
+    const QString file = filename();
+    if (!file.isEmpty())
+        gotoDirectory(QFileInfo(SrkUtils::stripSlashIfNeeded(file)).path());
+}
+void BrowserDelegate::gotoVolumes(QObject *) { gotoDirectory(volumesFolder()); }
+void BrowserDelegate::gotoDesktop(QObject *) { gotoDirectory(QDir::homePath() + QStringLiteral("/Desktop")); }
+void BrowserDelegate::gotoRoot(QObject *) { gotoDirectory(QStringLiteral("/")); }
+void BrowserDelegate::gotoFavorites(QObject *) { gotoDirectory(Preferences::favortiesDirectory()); }
+void BrowserDelegate::gotoStartUpDir(QObject *) { gotoDirectory(Preferences::startUpDir()); }
+
+void BrowserDelegate::makeFavortiesDirectory(QObject *) { Preferences::makeFavortiesDirectory(fileWell->file()); }
+void BrowserDelegate::makeStartupDirectory(QObject *) { Preferences::makeStartupDirectory(fileWell->file()); }
+
+void BrowserDelegate::revealInFinder(QObject *) {
+    const QString file = filename();
+    if (!file.isEmpty())
+        DesktopServices::shared().revealFile(SrkUtils::stripSlashIfNeeded(file));
+}
+
+void BrowserDelegate::startNewSoundrake(QObject *) { DesktopServices::shared().startNewCopy(); }
+
+void BrowserDelegate::textDidChange() { _commentsDirty = true; }
+
+void BrowserDelegate::enableButtons(bool enable) {
+    for (QPushButton *b : {_playButton, _stopButton, _playAllButton, _loopPlayButton, _renameWithBPMButton,
+                           _copyToFavoritesButton, _referToFavoritesButton, _moveToTrashButton})
+        if (b)
+            b->setEnabled(enable);
+    for (QLabel *l : {_sampleRate, _channels, _format, _time})
+        if (l)
+            l->setText(QString());
+    if (_BPM)
+        _BPM->setText(QString());
+}
+
+bool BrowserDelegate::validateMenuItem(QAction *item) const {
+    const QString action = item->property("srkAction").toString();
+    MenuState state;
+    state.seekerShowing = _currentTabShowing == 1;
+    state.soundLoaded = _sound != nullptr;
+    state.scanRunning = _scanningThread;
+    return validateMenuAction(action, state);
+}
+
+void BrowserDelegate::updateMenuEnabling() {
+    for (QAction *a : std::as_const(actions_))
+        if (!a->property("srkAction").toString().isEmpty())
+            a->setEnabled(validateMenuItem(a));
+}
+
+void BrowserDelegate::saveDefaults() {
+    Defaults::setBool(false, TapPadWindowOpenKey);
+    Defaults::setBool(_infoTabView->currentIndex() == 0, InfoOpenKey);
+    Defaults::setBytes(_window->saveGeometry(), DefaultWindowKey);
+    Defaults::synchronize();
+}
+
+void BrowserDelegate::cleanQuit(QObject *) {
+    _endThread = true;
+    _endDiscSpinningThread = true;
+    stopPlayAll();
+    saveDefaults();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,216 @@
+#pragma once
+// BrowserDelegate: the one controller of Soundrake's main window. It owns the window's
+// state and the current sound, lists folders in the column browser, keeps the current file
+// (shown in the file well), plays it, and runs the start-up and quit sequences.
+// Every member runs on the main thread unless its comment says otherwise.
+#include "AudioKit.h"
+#include "FolderModel.h"
+#include "MenuValidation.h"
+
+#include <QMainWindow>
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+class BrowserModel;
+class EndOfSoundSignal;
+class FileWell;
+class QAction;
+class QCheckBox;
+class QColumnView;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QTabWidget;
+class QTableView;
+class QTimer;
+class QToolButton;
+
+class BrowserDelegate : public QObject, public AudioKitDelegate {
+    Q_OBJECT
+public:
+    explicit BrowserDelegate(QObject *parent = nullptr);
+    ~BrowserDelegate() override;  // the teardown: releases what the controller owns
+
+    // ---- Folder model and navigation ----
+    void awakeFromNib();
+    QString path(int column) const;
+    const QStringList &directoryContentsAtPath(const QString &folder);
+    void reloadBrowserView();
+    void setFilename(const QString &file);
+    QString filename() const;
+    void singleClick(QObject *sender);
+    void doubleClick(QObject *sender);
+    void fileWellClick(QObject *sender);
+    void fileWellDoubleClick(QObject *sender);
+    void gotoDirectory(const QString &folder);
+    void jump(QObject *sender = nullptr);
+    void gotoVolumes(QObject *sender = nullptr);
+    void gotoDesktop(QObject *sender = nullptr);
+    void gotoRoot(QObject *sender = nullptr);
+    void gotoFavorites(QObject *sender = nullptr);
+    void gotoStartUpDir(QObject *sender = nullptr);
+    void makeFavortiesDirectory(QObject *sender = nullptr);
+    void makeStartupDirectory(QObject *sender = nullptr);
+    void revealInFinder(QObject *sender = nullptr);
+    void startNewSoundrake(QObject *sender = nullptr);
+    void textDidChange();
+    void enableButtons(bool enable);
+    bool validateMenuItem(QAction *item) const;
+    void saveDefaults();
+    void cleanQuit(QObject *sender = nullptr);
+
+    // Where removable volumes are mounted on this desktop: /media/$USER, /run/media/$USER, else /mnt.
+    static QString volumesFolder();
+
+    // ---- Transport ----
+    void clickIt(QObject *sender, bool fromAutopilot);
+    void play(bool start);
+    void playButton(QObject *sender = nullptr);
+    void stopButton(QObject *sender = nullptr);
+    void loopPlay(QObject *sender = nullptr);
+    void playAllButton(QObject *sender = nullptr);
+    void stopPlayAll();
+    // Called when the sound ends or is stopped; may run on the audio thread, so it only
+    // signals the main thread, which then shows the stopped state.
+    void soundDidFinishPlaying() override;
+    void speedSlider(QObject *sender = nullptr);
+    void setPlaybackSpeed(double speed);
+    void resetSpeedSlider(QObject *sender = nullptr);
+    void volumeSlider(QObject *sender = nullptr);
+    void setVolumeControl(double volume);
+    void beep();
+    void spinup();
+    void initVinyl();
+    void startVinyl(bool);
+    void stopVinyl();
+    void discSpinAction();       // one animation step; the timer calls it every 0.03 s
+    void _timerAutoAction(QObject *sender = nullptr);  // the play-all tick
+    void pushFileOnAutopilotHistory(const QString &file);
+
+    // ---- Tempo and renaming ----
+    // Reads the file's facts on a thread of its own and shows them on the main thread.
+    void showStats(const QString &file);
+    void numberOfBeats(QObject *sender = nullptr);
+    void setBPMField(double tempo);
+    void renameWithBPM(QObject *sender = nullptr);
+    void rename(QObject *sender = nullptr);
+    void renameOk(QObject *sender = nullptr);
+    void renameCancel(QObject *sender = nullptr);
+    // Moves the file and brings the lists up to date; false (and an alert) on failure.
+    bool renameFile(const QString &oldPath, const QString &newPath);
+    void writeNewSampleRate(QObject *sender = nullptr);
+
+    // The main window (the "interface file" builds it).
+    QMainWindow *window() const { return _window; }
+    FolderModel &folderModel() { return folderModel_; }
+    BrowserModel *browserModel() const { return browserModel_; }
+    QList<QAction *> menuActions() const;
+    QAction *actionFor(const QString &selector) const;
+    // The path the browser currently selects ("/a/b"; "/" when nothing).
+    QString browserPath() const;
+    // Selects a column-browser path ("/a/b") in the browser.
+    bool setBrowserPath(const QString &browserPathValue);
+    // Makes the browser process a click on its current selection.
+    void doClickBrowser();
+    int selectedColumn() const;
+    QString resourcePath(const QString &name) const;
+
+signals:
+    void currentFileChanged(const QString &path);
+    void statsShown();
+    void playbackStateChanged(bool playing);
+
+private:
+    void buildInterface();
+    void updateMenuEnabling();
+    void showStoppedState();
+    void renameInSeeker(const QString &oldPath, const QString &newPath);
+
+public:
+    // ---- Fields (outlets are owned by the window, not by the controller) ----
+    QColumnView *browser = nullptr;
+    QMainWindow *_window = nullptr;
+    QTabWidget *_tabView = nullptr;
+    QTabWidget *_infoTabView = nullptr;
+    QTableView *_seeker = nullptr;
+    QDialog *_renamePanel = nullptr;
+    QString rootPath = QStringLiteral("/");
+    QLabel *_diskView = nullptr;
+    QList<QPixmap> _discAnimationArray;
+    FileWell *fileWell = nullptr;
+    std::unique_ptr<AudioKit> _sound;
+    QProgressBar *_scanbar = nullptr;
+    QLabel *_scanbarText = nullptr;
+    QLineEdit *_renameField = nullptr;
+    std::unique_ptr<QStringList> _autopilotHistory;
+    QStringList _seekerCacheContents;
+    QStringList _seekerFilteredCacheContents;
+    QString _seekerCachePath;
+    QComboBox *_filterField = nullptr;
+    QPushButton *_filterButton = nullptr;
+    QPushButton *_scanSaveButton = nullptr;
+    QLabel *_seekerInfoLine = nullptr;
+    QComboBox *_numberOfBeats = nullptr;
+    QLineEdit *_BPM = nullptr;
+    std::unique_ptr<AudioKit> _beep;
+    std::unique_ptr<AudioKit> _spinup;
+    QPushButton *_playButton = nullptr;
+    QPushButton *_stopButton = nullptr;
+    QPushButton *_loopPlayButton = nullptr;
+    QPushButton *_renameWithBPMButton = nullptr;
+    QPushButton *_copyToFavoritesButton = nullptr;
+    QPushButton *_referToFavoritesButton = nullptr;
+    QPushButton *_moveToTrashButton = nullptr;
+    QPushButton *_playAllButton = nullptr;
+    QAction *_autoRandomMenu = nullptr;
+    QAction *_autopilotPauseMenu = nullptr;
+    QAction *_openInSeeker = nullptr;
+    QCheckBox *_seekerUseDeepScan = nullptr;
+    QAction *_seekerUseSavedResults = nullptr;
+    QAction *_findInPaths = nullptr;
+    QLabel *_sampleRate = nullptr;
+    QLabel *_channels = nullptr;
+    QLabel *_format = nullptr;
+    QLabel *_time = nullptr;
+    QLineEdit *_comments = nullptr;
+    bool _commentsDirty = false;
+    QSlider *_volumeSlider = nullptr;
+    QSlider *_speedSlider = nullptr;
+    quint8 _currentTabShowing = 0;
+    bool inPlayAllMode = false;
+    bool loopPlayFlag = false;
+    qint32 playAllCounter = 0;
+    QTimer *_autoTimer = nullptr;
+    double _playbackSpeed = 1.0;
+    double _volume = 100.0;
+    bool _autoRandom = false;
+    bool _autoPause = false;
+    bool _openInSeekerValue = false;
+    bool _discSpinning = false;
+    qint32 _discSpinningFrame = 0;
+    bool _seekerUseDeepScanValue = false;
+    bool _seekerUseSavedResultsValue = false;
+    bool _findInPathsValue = false;
+    bool _scanningThread = false;  // a Seeker scan is running
+    std::atomic<bool> _endThread{false};
+    bool _endDiscSpinningThread = false;
+
+private:
+    FolderModel folderModel_;
+    BrowserModel *browserModel_ = nullptr;
+    QTimer *discTimer_ = nullptr;
+    std::unique_ptr<EndOfSoundSignal> endOfSound_;
+    QList<QAction *> actions_;
+    QPushButton *resetSpeedButton_ = nullptr;
+};
