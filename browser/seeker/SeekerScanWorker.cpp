@@ -1,0 +1,78 @@
+#include "SeekerScanWorker.h"
+
+#include <QMetaObject>
+
+SeekerScanWorker::SeekerScanWorker(SeekerPlayabilityTest canPlayFile) : canPlayFile_(std::move(canPlayFile)) {}
+
+SeekerScanWorker::~SeekerScanWorker() {
+    requestStop();
+    waitForThread();
+}
+
+bool SeekerScanWorker::start(const QString &root, SeekerScanSink *sink) {
+    if (busy_)
+        return false;
+    busy_ = true;
+    waitForThread();   // a finished scan's thread may still be returning
+    thread_ = std::thread([this, root, sink] {
+        SeekerScanOptions options;
+        options.deepScan = &deepScan_;
+        options.stop = &endThread_;
+        options.progress = sink;
+        options.canPlayFile = canPlayFile_;
+        std::optional<QStringList> found = seekerScan(root, options);
+        if (found)
+            sink->scanDidComplete(std::move(*found));
+        else
+            sink->scanDidStop();
+    });
+    return true;
+}
+
+void SeekerScanWorker::finish() {
+    if (!busy_)
+        return;
+    waitForThread();
+    endThread_.store(false);
+    busy_ = false;
+}
+
+void SeekerScanWorker::waitForThread() {
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id())
+        thread_.join();
+}
+
+QueuedSeekerScanSink::QueuedSeekerScanSink(QObject *context, SeekerScanSink *receiver)
+    : context_(context), receiver_(receiver) {}
+
+void QueuedSeekerScanSink::scanDidList(qsizetype entryCount) {
+    latest_.store(-1);
+    QMetaObject::invokeMethod(context_, [r = receiver_, entryCount] { r->scanDidList(entryCount); }, Qt::QueuedConnection);
+}
+
+void QueuedSeekerScanSink::scanDidProgress(qsizetype index) {
+    latest_.store(index);
+    // Queue a delivery only when none is waiting; the waiting one will pick up this index.
+    if (queued_.load(std::memory_order_relaxed) || queued_.exchange(true))
+        return;
+    QMetaObject::invokeMethod(context_, [this] { deliverProgress(); }, Qt::QueuedConnection);
+}
+
+// Runs on the receiving thread. The flag is cleared before the index is read: an index stored
+// after the read then finds the flag clear and queues a delivery of its own.
+void QueuedSeekerScanSink::deliverProgress() {
+    queued_.store(false);
+    const qsizetype index = latest_.load();
+    if (index >= 0)
+        receiver_->scanDidProgress(index);
+}
+
+void QueuedSeekerScanSink::scanDidStop() {
+    QMetaObject::invokeMethod(context_, [r = receiver_] { r->scanDidStop(); }, Qt::QueuedConnection);
+}
+
+void QueuedSeekerScanSink::scanDidComplete(QStringList found) {
+    QMetaObject::invokeMethod(
+        context_, [r = receiver_, list = std::move(found)]() mutable { r->scanDidComplete(std::move(list)); },
+        Qt::QueuedConnection);
+}
