@@ -1,0 +1,189 @@
+#include "BrowserDelegate.h"
+
+#include "BrowserModel.h"
+#include "Defaults.h"
+#include "DefaultsKeys.h"
+#include "DesktopServices.h"
+#include "FileWell.h"
+#include "Prompter.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QColumnView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// A controller over a small library, with alerts and desktop calls recorded.
+class BrowserDelegateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Prompter::setShared(&prompts);
+        DesktopServices::setShared(&desktop);
+        lib = dir.path();
+        ASSERT_TRUE(QDir().mkpath(lib + "/Drums/Kicks"));
+        ASSERT_TRUE(writeTone(lib + "/Drums/Kick.aif", SF_FORMAT_AIFF | SF_FORMAT_PCM_16));
+        ASSERT_TRUE(writeTone(lib + "/Drums/snare.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 4.0));
+        ASSERT_TRUE(writeText(lib + "/Drums/notes.txt"));
+        Defaults::setString(lib + "/Drums", StartupDirectoryKey);
+        controller = std::make_unique<BrowserDelegate>();
+        controller->awakeFromNib();
+    }
+    void TearDown() override {
+        controller.reset();
+        Prompter::setShared(nullptr);
+        DesktopServices::setShared(nullptr);
+    }
+    // Selects a file in the browser the way a click does.
+    void click(const QString &path) {
+        ASSERT_TRUE(controller->setBrowserPath(path)) << path.toStdString();
+        controller->singleClick(controller->browser);
+    }
+
+    RecordingPrompter prompts;
+    RecordingDesktopServices desktop;
+    QTemporaryDir dir;
+    QString lib;
+    std::unique_ptr<BrowserDelegate> controller;
+};
+}  // namespace
+
+TEST_F(BrowserDelegateTest, StartsInTheStartUpFolderWithButtonsDisabled) {
+    EXPECT_EQ(controller->fileWell->file(), "/" + lib + "/Drums");
+    EXPECT_EQ(controller->folderModel()._browserCachePath, "/" + lib + "/Drums");
+    EXPECT_EQ(controller->folderModel()._browserCacheContents, (QStringList{"Kick.aif", "Kicks", "snare.wav"}));
+    EXPECT_FALSE(controller->_playButton->isEnabled());
+    EXPECT_FALSE(controller->_sound);
+    EXPECT_TRUE(controller->window()->isVisible());
+}
+
+TEST_F(BrowserDelegateTest, ClickingAFileMakesItCurrentWithTwoSlashPathAndPlaysIt) {
+    click(lib + "/Drums/Kick.aif");
+    EXPECT_EQ(controller->fileWell->file(), "/" + lib + "/Drums/Kick.aif");
+    ASSERT_TRUE(controller->_sound);
+    EXPECT_EQ(controller->filename(), "/" + lib + "/Drums/Kick.aif");
+    EXPECT_TRUE(controller->_playButton->isEnabled());
+    EXPECT_TRUE(controller->_playButton->isChecked());
+    EXPECT_EQ(controller->_stopButton->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_TRUE(controller->_BPM->text().isEmpty()) << "fields are emptied before the facts arrive";
+    QSignalSpy shown(controller.get(), &BrowserDelegate::statsShown);
+    ASSERT_TRUE(shown.wait(5000));
+    EXPECT_EQ(controller->_sampleRate->text(), "SR: 44100.00");
+    EXPECT_EQ(controller->_format->text(), "Format: AIFF");
+}
+
+TEST_F(BrowserDelegateTest, MissingFileShowsTheRightWordingAndKeepsTheCurrentFile) {
+    click(lib + "/Drums/Kick.aif");
+    controller->setFilename("//" + lib + "/Drums/gone.aif");
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_EQ(prompts.asked[0].kind, "critical");
+    EXPECT_EQ(prompts.asked[0].title, "Soundrake");
+    EXPECT_EQ(prompts.asked[0].message,
+              "Unable to locate the file \"gone.aif\".  The file may have been moved, renamed or deleted outside "
+              "of Soundrake.");
+    EXPECT_EQ(controller->fileWell->file(), "/" + lib + "/Drums/Kick.aif");
+    controller->_seekerUseSavedResultsValue = true;
+    controller->setFilename("/nowhere/x y.wav");
+    EXPECT_TRUE(prompts.asked[1].message.endsWith("The saved scan memory is out of sync with the system."));
+    EXPECT_TRUE(prompts.asked[1].message.contains("\"x y.wav\""));
+}
+
+TEST_F(BrowserDelegateTest, DoubleClickOpensAudioInTheEditorAndOnlyDisablesForFolders) {
+    click(lib + "/Drums/Kicks");
+    controller->doubleClick(controller->browser);
+    EXPECT_TRUE(desktop.calls.isEmpty());
+    EXPECT_FALSE(controller->_playButton->isEnabled());
+
+    click(lib + "/Drums/snare.wav");
+    controller->doubleClick(controller->browser);
+    ASSERT_EQ(desktop.calls.size(), 1);
+    EXPECT_EQ(desktop.calls[0], "open |" + lib + "/Drums/snare.wav");
+    EXPECT_FALSE(controller->_playButton->isChecked()) << "opening in the editor stops playback";
+    Defaults::setString("audacity", AudioEditorKey);
+    controller->fileWellDoubleClick(controller->fileWell);
+    EXPECT_EQ(desktop.calls[1], "open audacity|" + lib + "/Drums/snare.wav");
+}
+
+TEST_F(BrowserDelegateTest, MenuEnablingAndReveal) {
+    QAction *jump = controller->actionFor("jump:");
+    QAction *rename = controller->actionFor("rename:");
+    ASSERT_TRUE(jump && rename);
+    EXPECT_FALSE(controller->validateMenuItem(rename));
+    click(lib + "/Drums/Kick.aif");
+    EXPECT_TRUE(controller->validateMenuItem(rename));
+    EXPECT_FALSE(controller->validateMenuItem(jump)) << "jump is for the Seeker tab only";
+    controller->_tabView->setCurrentIndex(1);
+    EXPECT_TRUE(controller->validateMenuItem(jump));
+    EXPECT_FALSE(controller->validateMenuItem(controller->actionFor("makeStartupDirectory:")));
+
+    controller->revealInFinder();
+    EXPECT_EQ(desktop.calls.last(), "reveal " + lib + "/Drums/Kick.aif");
+}
+
+TEST_F(BrowserDelegateTest, EnableButtonsAlwaysEmptiesTheInformationFields) {
+    controller->_sampleRate->setText("SR: 1");
+    controller->_BPM->setText("99");
+    controller->enableButtons(true);
+    EXPECT_TRUE(controller->_sampleRate->text().isEmpty());
+    EXPECT_TRUE(controller->_BPM->text().isEmpty());
+    EXPECT_TRUE(controller->_moveToTrashButton->isEnabled());
+}
+
+TEST_F(BrowserDelegateTest, GoingToAFolderListsItAndReturnsToTheBrowserTab) {
+    controller->_tabView->setCurrentIndex(1);
+    controller->gotoDirectory(lib + "/Drums/Kicks");
+    EXPECT_EQ(controller->_tabView->currentIndex(), 0);
+    EXPECT_EQ(controller->fileWell->file(), "/" + lib + "/Drums/Kicks");
+    EXPECT_EQ(controller->folderModel()._browserCachePath, "/" + lib + "/Drums/Kicks");
+    EXPECT_FALSE(controller->_playButton->isEnabled());
+}
+
+TEST_F(BrowserDelegateTest, RenameKeepsTheListingPlaceAndAFailedRenameChangesNothing) {
+    click(lib + "/Drums/snare.wav");
+    ASSERT_TRUE(writeText(lib + "/Drums/taken.wav"));
+    EXPECT_FALSE(controller->renameFile(controller->filename(), "/" + lib + "/Drums/taken.wav"));
+    EXPECT_EQ(prompts.asked.last().message, "Rename failed.");
+    EXPECT_TRUE(QFile::exists(lib + "/Drums/snare.wav"));
+    EXPECT_EQ(QFileInfo(lib + "/Drums/taken.wav").size(), 6) << "the other file is not replaced";
+
+    controller->_BPM->setText("120");
+    controller->renameWithBPM();
+    EXPECT_TRUE(QFile::exists(lib + "/Drums/120 BPM-snare.wav"));
+    EXPECT_EQ(controller->filename(), "/" + lib + "/Drums/120 BPM-snare.wav");
+    EXPECT_EQ(controller->folderModel()._browserCacheContents,
+              (QStringList{"Kick.aif", "Kicks", "120 BPM-snare.wav"}));
+}
+
+TEST_F(BrowserDelegateTest, WriteNewSampleRateAtHalfSpeed) {
+    click(lib + "/Drums/snare.wav");
+    controller->_speedSlider->setValue(50);  // restarts the file at half speed
+    prompts.choices = {Prompter::Default};
+    controller->writeNewSampleRate();
+    SF_INFO info{};
+    SNDFILE *f = sf_open(QFile::encodeName(lib + "/Drums/snare.wav").constData(), SFM_READ, &info);
+    ASSERT_TRUE(f);
+    sf_close(f);
+    EXPECT_EQ(info.samplerate, 22050);
+    EXPECT_EQ(controller->_speedSlider->value(), 100);
+    EXPECT_DOUBLE_EQ(controller->_playbackSpeed, 1.0);
+    EXPECT_TRUE(prompts.asked.last().message.endsWith("of the file snare.wav?"));
+
+    prompts.choices = {Prompter::Other};
+    controller->writeNewSampleRate();
+    f = sf_open(QFile::encodeName(lib + "/Drums/snare.wav").constData(), SFM_READ, &info);
+    sf_close(f);
+    EXPECT_EQ(info.samplerate, 22050) << "No changes nothing";
+}
+
+TEST_F(BrowserDelegateTest, VolumesFolderIsWhereThisDesktopMounts) {
+    const QString v = BrowserDelegate::volumesFolder();
+    EXPECT_TRUE(v.startsWith("/media/") || v.startsWith("/run/media/") || v == "/mnt") << v.toStdString();
+}
