@@ -3,6 +3,7 @@
 #include "AudioKit.h"
 #include "Defaults.h"
 #include "DefaultsKeys.h"
+#include "SrkTrace.h"
 
 #include <QFile>
 
@@ -79,6 +80,7 @@ const QStringList &FolderModel::directoryContentsAtPath(const QString &path) {
         _browserCacheContents.append(taken[i]);
         _browserCacheContentsAttrs.append(attrs[i]);
     }
+    srkTrace(QStringLiteral("listed %1 (%2 entries)").arg(path).arg(_browserCacheContents.size()));
     return _browserCacheContents;
 }
 

@@ -8,6 +8,7 @@
 #include "FileWell.h"
 #include "Preferences.h"
 #include "Prompter.h"
+#include "SrkTrace.h"
 #include "SrkUtils.h"
 
 #include <QAction>
@@ -142,6 +143,7 @@ void BrowserDelegate::awakeFromNib() {
     directoryContentsAtPath(start == QLatin1String("/") ? start : QStringLiteral("/") + start);
     doClickBrowser();
     updateMenuEnabling();
+    srkTrace(QStringLiteral("ready"));
 }
 
 QString BrowserDelegate::resourcePath(const QString &name) const {
@@ -218,6 +220,7 @@ void BrowserDelegate::setFilename(const QString &file) {
         return;
     }
     fileWell->setFile(file);
+    srkTrace(QStringLiteral("current %1").arg(file));
     emit currentFileChanged(file);
 }
 
@@ -338,10 +341,20 @@ void BrowserDelegate::saveDefaults() {
     Defaults::synchronize();
 }
 
+bool BrowserDelegate::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == _window && event->type() == QEvent::Close && !quitting_)
+        cleanQuit(_window);
+    return QObject::eventFilter(watched, event);
+}
+
 void BrowserDelegate::cleanQuit(QObject *) {
+    if (quitting_)
+        return;
+    quitting_ = true;
     _endThread = true;
     _endDiscSpinningThread = true;
     stopPlayAll();
     saveDefaults();
+    srkTrace(QStringLiteral("quit"));
     QCoreApplication::quit();
 }

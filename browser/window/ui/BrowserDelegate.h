@@ -126,6 +126,10 @@ public:
     int selectedColumn() const;
     QString resourcePath(const QString &name) const;
 
+protected:
+    // Closing the main window quits the way the Quit command does.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     void currentFileChanged(const QString &path);
     void statsShown();
@@ -213,4 +217,5 @@ private:
     std::unique_ptr<EndOfSoundSignal> endOfSound_;
     QList<QAction *> actions_;
     QPushButton *resetSpeedButton_ = nullptr;
+    bool quitting_ = false;
 };

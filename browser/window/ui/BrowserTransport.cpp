@@ -4,6 +4,7 @@
 
 #include "EndOfSoundSignal.h"
 #include "FileWell.h"
+#include "SrkTrace.h"
 
 #include <QAction>
 #include <QColumnView>
@@ -58,6 +59,7 @@ void BrowserDelegate::play(bool start) {
         startVinyl(true);
         if (_sound)
             _sound->play(loopPlayFlag);
+        srkTrace(QStringLiteral("play %1").arg(_sound ? filename() : QStringLiteral("(nothing)")));
         emit playbackStateChanged(true);
     } else {
         _stopButton->setShortcut(QKeySequence());
@@ -66,6 +68,7 @@ void BrowserDelegate::play(bool start) {
         stopVinyl();
         if (_sound)
             _sound->stop();
+        srkTrace(QStringLiteral("stop"));
         emit playbackStateChanged(false);
     }
 }
@@ -131,6 +134,7 @@ void BrowserDelegate::showStoppedState() {
     _stopButton->setShortcut(QKeySequence());
     _playButton->setShortcut(QKeySequence(Qt::Key_Space));
     _playButton->setChecked(false);
+    srkTrace(QStringLiteral("finished"));
     emit playbackStateChanged(false);
 }
 

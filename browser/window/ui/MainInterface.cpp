@@ -52,6 +52,7 @@ void BrowserDelegate::buildInterface() {
     _window = new QMainWindow;
     _window->setWindowTitle(QStringLiteral("Soundrake"));
     _window->setObjectName(QStringLiteral("MainWindow"));
+    _window->installEventFilter(this);
     auto *central = new QWidget(_window);
     auto *outer = new QVBoxLayout(central);
 
