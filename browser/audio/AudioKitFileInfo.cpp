@@ -199,7 +199,16 @@ void AudioKit::getAudioFileInfo(const std::string &path, double *sr, uint32_t *c
 
     int64_t bytes = 0;
     if (layout && layout->hasData) {
-        bytes = int64_t(std::min<uint64_t>(layout->dataSize, uint64_t(std::numeric_limits<int64_t>::max())));
+        uint64_t declared = layout->dataSize;
+        // Some writers count the pad byte of odd-sized AIFF sound data in the SSND size;
+        // with a fixed sample size the COMM frame count says where the audio ends.
+        const uint32_t sb = fixedSampleBytes(sub);
+        if (sb != 0 && (layout->container == srk::header::Container::AIFF ||
+                        layout->container == srk::header::Container::AIFC)) {
+            const uint64_t commBytes = uint64_t(layout->aiffFrames) * layout->channels * sb;
+            declared = std::min(declared, commBytes);
+        }
+        bytes = int64_t(std::min<uint64_t>(declared, uint64_t(std::numeric_limits<int64_t>::max())));
     } else if (const uint32_t sb = fixedSampleBytes(sub); sb != 0 && info.frames > 0 && chans > 0) {
         const long double total = (long double)info.frames * chans * sb;
         bytes = total >= (long double)fileSize ? int64_t(fileSize) : int64_t(total);

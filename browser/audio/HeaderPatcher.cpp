@@ -169,6 +169,7 @@ std::optional<Layout> parse(const ReadAt &read, uint64_t fileSize, std::string *
                     return std::nullopt;
                 }
                 L.channels = be16(c);
+                L.aiffFrames = be32(c + 2);
                 L.sampleBits = be16(c + 6);
                 L.sampleRate = decodeExtended80(c + 8);
                 L.rateOffset = body + 8;

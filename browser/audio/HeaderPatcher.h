@@ -30,6 +30,7 @@ struct Layout {
     double sampleRate = 0.0;     // as declared (exact 80-bit value for AIFF, integer for WAVE)
     uint32_t channels = 0;       // as declared
     uint32_t sampleBits = 0;     // COMM sample size / fmt bits per sample, as declared
+    uint32_t aiffFrames = 0;     // AIFF only: sample frames the COMM chunk declares
     uint64_t rateOffset = 0;     // file offset of the rate field (10 bytes AIFF, 4 bytes WAVE)
     uint64_t byteRateOffset = 0; // WAVE only: file offset of the 4-byte byte rate
     uint32_t byteRate = 0;       // WAVE only
