@@ -1,5 +1,6 @@
 #include "BrowserDelegate.h"
 
+#include "BPMTapPad.h"
 #include "BrowserModel.h"
 #include "Defaults.h"
 #include "DefaultsKeys.h"
@@ -120,6 +121,8 @@ void BrowserDelegate::awakeFromNib() {
     _playbackSpeed = 1.0;
     _volume = 100.0;
 
+    if (Defaults::boolForKey(TapPadWindowOpenKey))
+        BPMTapPanel(this);
     if (!Defaults::boolForKey(InfoOpenKey))
         _infoTabView->setCurrentIndex(_infoTabView->count() - 1);
 
@@ -305,6 +308,11 @@ void BrowserDelegate::revealInFinder(QObject *) {
 
 void BrowserDelegate::startNewSoundrake(QObject *) { DesktopServices::shared().startNewCopy(); }
 
+void BrowserDelegate::BPMTapPanel(QObject *) {
+    BPMTapPad::sharedTapPad()->show([this](double tempo) { setBPMField(tempo); },
+                                    QFileInfo(resourcePath(QStringLiteral("TapPadKick.aif"))).path());
+}
+
 void BrowserDelegate::textDidChange() { _commentsDirty = true; }
 
 void BrowserDelegate::enableButtons(bool enable) {
@@ -335,7 +343,7 @@ void BrowserDelegate::updateMenuEnabling() {
 }
 
 void BrowserDelegate::saveDefaults() {
-    Defaults::setBool(false, TapPadWindowOpenKey);
+    Defaults::setBool(BPMTapPad::panelShowing(), TapPadWindowOpenKey);
     Defaults::setBool(_infoTabView->currentIndex() == 0, InfoOpenKey);
     Defaults::setBytes(_window->saveGeometry(), DefaultWindowKey);
     Defaults::synchronize();

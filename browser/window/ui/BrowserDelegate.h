@@ -64,6 +64,7 @@ public:
     void makeStartupDirectory(QObject *sender = nullptr);
     void revealInFinder(QObject *sender = nullptr);
     void startNewSoundrake(QObject *sender = nullptr);
+    void BPMTapPanel(QObject *sender = nullptr);
     void textDidChange();
     void enableButtons(bool enable);
     bool validateMenuItem(QAction *item) const;

@@ -333,6 +333,7 @@ void BrowserDelegate::buildInterface() {
     });
 
     QMenu *window = bar->addMenu(tr("&Window"));
+    add(window, tr("BPM Tap Pad"), QStringLiteral("BPMTapPanel:"), QKeySequence(tr("Ctrl+T")), [this] { BPMTapPanel(); });
     QAction *showInfo = window->addAction(tr("Show Info"));
     showInfo->setShortcut(QKeySequence(tr("Ctrl+I")));
     connect(showInfo, &QAction::triggered, this, [this] {
