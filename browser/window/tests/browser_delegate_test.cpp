@@ -6,6 +6,7 @@
 #include "DesktopServices.h"
 #include "FileWell.h"
 #include "Prompter.h"
+#include "SpeedSlider.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -164,7 +165,7 @@ TEST_F(BrowserDelegateTest, RenameKeepsTheListingPlaceAndAFailedRenameChangesNot
 
 TEST_F(BrowserDelegateTest, WriteNewSampleRateAtHalfSpeed) {
     click(lib + "/Drums/snare.wav");
-    controller->_speedSlider->setValue(50);  // restarts the file at half speed
+    controller->_speedSlider->setDoubleValue(0.5);  // restarts the file at half speed
     prompts.choices = {Prompter::Default};
     controller->writeNewSampleRate();
     SF_INFO info{};
@@ -172,7 +173,7 @@ TEST_F(BrowserDelegateTest, WriteNewSampleRateAtHalfSpeed) {
     ASSERT_TRUE(f);
     sf_close(f);
     EXPECT_EQ(info.samplerate, 22050);
-    EXPECT_EQ(controller->_speedSlider->value(), 100);
+    EXPECT_DOUBLE_EQ(controller->_speedSlider->doubleValue(), 1.0);
     EXPECT_DOUBLE_EQ(controller->_playbackSpeed, 1.0);
     EXPECT_TRUE(prompts.asked.last().message.endsWith("of the file snare.wav?"));
 

@@ -31,6 +31,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSlider;
+class SpeedSlider;
 class QTabWidget;
 class QTableView;
 class QTimer;
@@ -191,7 +192,7 @@ public:
     QLineEdit *_comments = nullptr;
     bool _commentsDirty = false;
     QSlider *_volumeSlider = nullptr;
-    QSlider *_speedSlider = nullptr;
+    SpeedSlider *_speedSlider = nullptr;
     quint8 _currentTabShowing = 0;
     bool inPlayAllMode = false;
     bool loopPlayFlag = false;

@@ -8,6 +8,7 @@
 #include "InfoTexts.h"
 #include "NotificationCenter.h"
 #include "Prompter.h"
+#include "SpeedSlider.h"
 
 #include <QApplication>
 #include <QColumnView>
@@ -138,13 +139,13 @@ void BrowserDelegate::writeNewSampleRate(QObject *) {
         QStringLiteral("Yes"), QStringLiteral("Make 44100"), QStringLiteral("No"));
     if (choice == Prompter::Other)
         return;
-    const double speed = double(_speedSlider->value()) / 100.0;
+    const double speed = _speedSlider->doubleValue();
     if (AudioKit::writeNewSampleRateHeaderInfo(nativePath(file), speed, choice == Prompter::Alternate))
         Prompter::shared().informational(
             kAppName, QStringLiteral("Unable to write the file header.  Is the file locked?  Check permissions."));
     {
         const QSignalBlocker block(_speedSlider);
-        _speedSlider->setValue(100);
+        _speedSlider->setDoubleValue(1.0);
     }
     setPlaybackSpeed(1.0);
 }

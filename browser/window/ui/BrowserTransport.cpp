@@ -4,6 +4,7 @@
 
 #include "EndOfSoundSignal.h"
 #include "FileWell.h"
+#include "SpeedSlider.h"
 #include "SrkTrace.h"
 
 #include <QAction>
@@ -21,7 +22,6 @@
 
 namespace {
 std::string nativePath(const QString &path) { return QFile::encodeName(path).toStdString(); }
-constexpr int kSpeedScale = 100;  // the speed slider works in hundredths
 }  // namespace
 
 void BrowserDelegate::clickIt(QObject *, bool fromAutopilot) {
@@ -138,7 +138,7 @@ void BrowserDelegate::showStoppedState() {
     emit playbackStateChanged(false);
 }
 
-void BrowserDelegate::speedSlider(QObject *) { setPlaybackSpeed(double(_speedSlider->value()) / kSpeedScale); }
+void BrowserDelegate::speedSlider(QObject *) { setPlaybackSpeed(_speedSlider->doubleValue()); }
 
 void BrowserDelegate::setPlaybackSpeed(double speed) {
     _playbackSpeed = speed;
@@ -146,13 +146,13 @@ void BrowserDelegate::setPlaybackSpeed(double speed) {
 }
 
 void BrowserDelegate::resetSpeedSlider(QObject *) {
-    if (_speedSlider->value() == kSpeedScale)
+    if (_speedSlider->doubleValue() == 1.0)
         return;
     if (_sound && _sound->isPlaying())
         spinup();
     setPlaybackSpeed(1.0);
     const QSignalBlocker block(_speedSlider);
-    _speedSlider->setValue(kSpeedScale);
+    _speedSlider->setDoubleValue(1.0);
 }
 
 void BrowserDelegate::volumeSlider(QObject *) { setVolumeControl(double(_volumeSlider->value())); }

@@ -6,6 +6,7 @@
 #include "Defaults.h"
 #include "DefaultsKeys.h"
 #include "FileWell.h"
+#include "SpeedSlider.h"
 
 #include <QAction>
 #include <QApplication>
@@ -82,10 +83,8 @@ void BrowserDelegate::buildInterface() {
     top->addLayout(transport);
 
     auto *sliders = new QFormLayout;
-    _speedSlider = new QSlider(Qt::Horizontal, central);
+    _speedSlider = new SpeedSlider(central);
     _speedSlider->setObjectName(QStringLiteral("speedSlider"));
-    _speedSlider->setRange(25, 400);  // hundredths: 0.25x to 4x
-    _speedSlider->setValue(100);
     _speedSlider->setTracking(false);  // restart once the slider is let go, not on every step
     _speedSlider->setFocusPolicy(Qt::NoFocus);
     auto *speedRow = new QHBoxLayout;
