@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+class AudioOutput;
+
 // Packs four ASCII characters big-endian into a 32-bit code ("AIFF" -> 0x41494646).
 constexpr uint32_t srkFourCC(const char (&s)[5]) {
     return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
@@ -45,6 +47,9 @@ public:
 
     // Null when no output (device or null output) can be opened.
     static std::unique_ptr<AudioKit> initWithContentsOfFile(const std::string &path);
+    // The same on a given output instead of the default device (tests, benchmarks, a null
+    // output pulled by hand). Null when output is null.
+    static std::unique_ptr<AudioKit> initWithOutput(const std::string &path, std::unique_ptr<AudioOutput> output);
     ~AudioKit();
     AudioKit(const AudioKit &) = delete;
     AudioKit &operator=(const AudioKit &) = delete;
@@ -61,9 +66,21 @@ public:
     double getBPM(int32_t beats, bool round) const;
     void setDelegate(AudioKitDelegate *delegate);
     AudioKitDelegate *delegate() const;
+    // The output this instance plays on (the sound device, or the null output when no
+    // device opened).
+    AudioOutput *outputUnit() const;
 
 private:
     AudioKit();
+    // Common end of playback: stops the output and tells the delegate, once per playback.
+    // Main thread, audio thread (end of file, underrun, error) or disk reader thread.
+    void finishedPlaying();
+    // Opens the default output; true on failure.
+    bool initAudioUnit();
+    // Disconnects and disposes of the current player. Main thread.
+    void disconnectPlayer();
+    // The player's notifier; context is the AudioKit.
+    static void FilePlayNotificationHandler(void *context, int32_t status);
     struct Impl;
     std::unique_ptr<Impl> d;
 };
