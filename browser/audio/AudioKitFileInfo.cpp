@@ -210,8 +210,8 @@ void AudioKit::getAudioFileInfo(const std::string &path, double *sr, uint32_t *c
         }
         bytes = int64_t(std::min<uint64_t>(declared, uint64_t(std::numeric_limits<int64_t>::max())));
     } else if (const uint32_t sb = fixedSampleBytes(sub); sb != 0 && info.frames > 0 && chans > 0) {
-        const long double total = (long double)info.frames * chans * sb;
-        bytes = total >= (long double)fileSize ? int64_t(fileSize) : int64_t(total);
+        const long double total = static_cast<long double>(info.frames) * chans * sb;
+        bytes = total >= static_cast<long double>(fileSize) ? int64_t(fileSize) : int64_t(total);
     } else {
         bytes = int64_t(fileSize);
     }

@@ -283,7 +283,9 @@ TEST(RewriteSampleRate, HalfSpeedDeclaresHalfRateAndKeepsTheSamples) {
         EXPECT_EQ(sndAfter.channels, sndBefore.channels);
         EXPECT_EQ(sndAfter.sampleHash, sndBefore.sampleHash);
         EXPECT_EQ(factsOf(path).sr, 22050.0);
-        if (const auto sox = soxRate(path)) EXPECT_EQ(*sox, 22050.0);
+        if (const auto sox = soxRate(path)) {  // sox cannot read every encoding (mu-law AIFF-C)
+            EXPECT_EQ(*sox, 22050.0);
+        }
 
         const auto newLayout = srk::header::parseBuffer(after.data(), after.size());
         ASSERT_TRUE(newLayout.has_value());
