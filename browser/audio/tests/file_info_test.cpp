@@ -489,3 +489,60 @@ TEST(RewriteSampleRate, WriteProtectedFileFailsAndStaysIdentical) {
     }
     GTEST_SKIP() << "cannot set the immutable attribute (chattr +i) in $TMPDIR, /tmp or the build folder";
 }
+
+// ---------------------------------------------------------------- demo library
+
+TEST(DemoLibrary, GeneratedFilesHaveTheFactsTheirNamesPromise) {
+    const char *src = std::getenv("SRK_SOURCE_DIR");
+    if (!src || !*src) GTEST_SKIP() << "SRK_SOURCE_DIR is not set (run through ctest)";
+    TempDir dir;
+    const std::string lib = dir.file("lib");
+    const std::string cmd = "python3 '" + std::string(src) + "/scripts/make-demo-library.py' '" + lib + "' >/dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+
+    struct Case {
+        const char *path;
+        double sr;
+        uint32_t channels;
+        const char *code;
+        int64_t dataSize;
+        bool playable, playableByName;
+        double beats, bpm;  // 0: not a loop
+    } cases[] = {
+        {"Drums/Loops/Funk Beat.aif", 44100, 2, "AIFF", 705600, true, true, 8, 120},
+        {"Drums/Loops/Lazy Groove 90 BPM.wav", 44100, 2, "WAVE", 940800, true, true, 8, 90},
+        {"Drums/Loops/Shuffle 100 BPM.aif", 44100, 1, "AIFC", 211680, true, true, 4, 100},
+        {"Drums/Loops/Break 140 BPM", 44100, 1, "AIFF", 151200, true, false, 4, 140},
+        {"Bass/Saw Bass 120 BPM.aif", 44100, 1, "AIFF", 352800, true, true, 8, 120},
+        {"Bass/Sub Line 100 BPM 48k.wav", 48000, 1, "WAVE", 230400, true, true, 4, 100},
+        {"Textures/Air Pad 22k.aif", 22050, 1, "AIFF", 132300, true, true, 0, 0},
+        {"Textures/Glass Pad 48k.wav", 48000, 2, "WAVE", 384000, true, true, 0, 0},
+        {"Field Recordings \xE2\x80\x93 Caf\xC3\xA9 \xC3\x9Cmlaut/Rain on Tin.wav", 22050, 1, "WAVE", 88200, true, true, 0, 0},
+        {"Textures/notes.txt", 0, 0, "0", -12345, false, false, 0, 0},
+        {"song.mp3", 0, 0, "MP3 ", -12345, false, false, 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string path = lib + "/" + c.path;
+        const Facts f = factsOf(path);
+        EXPECT_EQ(f.sr, c.sr);
+        EXPECT_EQ(f.channels, c.channels);
+        EXPECT_EQ(f.bits, c.sr ? 16u : 0u);
+        EXPECT_EQ(code(f.format), c.code);
+        EXPECT_EQ(f.dataSize, c.dataSize);
+        EXPECT_EQ(AudioKit::canPlayFile(path, false), c.playable);
+        EXPECT_EQ(AudioKit::canPlayFile(path, true), c.playableByName);
+        if (c.beats > 0) {
+            // Whole beats: beats x rate x 60 / frames gives the tempo in the name exactly.
+            const int64_t frames = f.dataSize / (f.channels * 2);
+            EXPECT_DOUBLE_EQ(c.beats * f.sr * 60.0 / double(frames), c.bpm);
+        }
+    }
+
+    // A second run leaves a generated library alone.
+    const std::string funk = lib + "/Drums/Loops/Funk Beat.aif";
+    writeText(funk, "changed by the user");
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string changed = "changed by the user";
+    EXPECT_EQ(readFile(funk), Bytes(changed.begin(), changed.end()));
+}
