@@ -74,7 +74,7 @@ void SeekerListing::listFolder(const std::string &root, std::string &relative, c
         default: kind = Special; break;
         }
         const size_t nameLength = std::strlen(name);
-        const uint32_t offset = uint32_t(names_.size());
+        const size_t offset = names_.size();
         if (!relative.empty()) {
             names_ += relative;
             names_ += '/';
@@ -92,6 +92,89 @@ void SeekerListing::listFolder(const std::string &root, std::string &relative, c
     }
 }
 
+// Sorting by case-insensitive comparison. Qt compares two strings by the case folding of
+// each UTF-16 unit (a low surrogate folded together with its high surrogate); each path's
+// folded units are written once as big-endian byte pairs, so that byte-wise comparison of
+// these keys orders the paths exactly as that comparison does, at the speed of memcmp.
+// Equal keys keep the order in which the paths were added.
+class SeekerPathSorter {
+public:
+    // A path as the file system gives it.
+    void add(std::string_view bytes) {
+        bool ascii = true;
+        for (unsigned char c : bytes) {
+            if (c >= 0x80) {
+                ascii = false;
+                break;
+            }
+        }
+        if (!ascii) {
+            add(QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size()))));
+            return;
+        }
+        const size_t offset = keys_.size();
+        keys_.resize(offset + 2 * bytes.size());
+        char *out = keys_.data() + offset;
+        for (unsigned char c : bytes) {
+            *out++ = 0;
+            *out++ = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        }
+        refs_.push_back({offset, uint32_t(2 * bytes.size()), uint32_t(refs_.size())});
+    }
+    void add(QStringView text) {
+        const size_t offset = keys_.size();
+        if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+            keys_.resize(offset + 2 * size_t(text.size()));
+            char *out = keys_.data() + offset;
+            for (QChar qc : text) {
+                const char16_t c = qc.unicode();
+                *out++ = 0;
+                *out++ = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+            }
+            refs_.push_back({offset, uint32_t(keys_.size() - offset), uint32_t(refs_.size())});
+            return;
+        }
+        char16_t last = 0;
+        for (QChar qc : text) {
+            const char16_t u = qc.unicode();
+            char16_t folded;
+            if (QChar::isLowSurrogate(u) && QChar::isHighSurrogate(last))
+                folded = QChar::lowSurrogate(QChar::toCaseFolded(QChar::surrogateToUcs4(last, u)));
+            else
+                folded = QChar::toCaseFolded(u);
+            last = u;
+            keys_ += char(folded >> 8);
+            keys_ += char(folded & 0xff);
+        }
+        refs_.push_back({offset, uint32_t(keys_.size() - offset), uint32_t(refs_.size())});
+    }
+    // The indexes of the added paths in sorted order.
+    std::vector<uint32_t> order() {
+        const char *keys = keys_.data();
+        std::sort(refs_.begin(), refs_.end(), [keys](const Ref &a, const Ref &b) {
+            const int c = std::memcmp(keys + a.offset, keys + b.offset, std::min(a.length, b.length));
+            if (c != 0)
+                return c < 0;
+            if (a.length != b.length)
+                return a.length < b.length;
+            return a.index < b.index;
+        });
+        std::vector<uint32_t> out;
+        out.reserve(refs_.size());
+        for (const Ref &r : refs_)
+            out.push_back(r.index);
+        return out;
+    }
+
+private:
+    struct Ref {
+        size_t offset;
+        uint32_t length, index;
+    };
+    std::string keys_;
+    std::vector<Ref> refs_;
+};
+
 std::optional<QStringList> seekerScan(const QString &root, const SeekerScanOptions &options) {
     const SeekerPlayabilityTest canPlay = options.canPlayFile ? options.canPlayFile : seekerDefaultPlayabilityTest();
     auto stopped = [&] { return options.stop && options.stop->load(std::memory_order_relaxed); };
@@ -107,7 +190,10 @@ std::optional<QStringList> seekerScan(const QString &root, const SeekerScanOptio
         full += '/';
     const size_t prefixLength = full.size();
 
-    QStringList found;
+    // Found paths, as bytes, one after the other; converted to text once sorted.
+    std::string foundBytes;
+    std::vector<std::pair<size_t, uint32_t>> found;
+    SeekerPathSorter sorter;
     for (size_t i = 0; i < n; ++i) {
         if (stopped())
             return std::nullopt;
@@ -139,13 +225,22 @@ std::optional<QStringList> seekerScan(const QString &root, const SeekerScanOptio
         }
         }
         const bool deep = mayOpen && options.deepScan && options.deepScan->load(std::memory_order_relaxed);
-        if (canPlay(full, !deep))
-            found.append(QFile::decodeName(QByteArray(full.data(), qsizetype(full.size()))));
+        if (canPlay(full, !deep)) {
+            found.emplace_back(foundBytes.size(), uint32_t(full.size()));
+            foundBytes += full;
+            // Every found path starts with the same root: the relative part alone orders them.
+            sorter.add(relative);
+        }
     }
     if (stopped())
         return std::nullopt;
-    seekerSortPaths(found);
-    return found;
+    QStringList sorted;
+    sorted.reserve(qsizetype(found.size()));
+    for (uint32_t i : sorter.order()) {
+        const auto [offset, length] = found[i];
+        sorted.append(QFile::decodeName(QByteArray(foundBytes.data() + offset, qsizetype(length))));
+    }
+    return sorted;
 }
 
 QString seekerJoinPath(const QString &root, const QString &relative) {
@@ -155,9 +250,15 @@ QString seekerJoinPath(const QString &root, const QString &relative) {
 }
 
 void seekerSortPaths(QStringList &paths) {
-    std::stable_sort(paths.begin(), paths.end(), [](const QString &a, const QString &b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    SeekerPathSorter sorter;
+    for (const QString &path : paths)
+        sorter.add(path);
+    const std::vector<uint32_t> order = sorter.order();
+    QStringList sorted;
+    sorted.reserve(paths.size());
+    for (uint32_t i : order)
+        sorted.append(paths.at(qsizetype(i)));
+    paths = std::move(sorted);
 }
 
 QString seekerLastPathComponent(const QString &path) {

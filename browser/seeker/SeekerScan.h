@@ -42,7 +42,7 @@ public:
 
 private:
     struct Entry {
-        uint32_t offset;
+        size_t offset;
         uint32_t length;
         uint8_t kind;
     };

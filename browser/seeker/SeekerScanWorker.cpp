@@ -47,19 +47,39 @@ QueuedSeekerScanSink::QueuedSeekerScanSink(QObject *context, SeekerScanSink *rec
 
 void QueuedSeekerScanSink::scanDidList(qsizetype entryCount) {
     latest_.store(-1);
+    lastQueued_ = {};
+    unsent_ = false;
     QMetaObject::invokeMethod(context_, [r = receiver_, entryCount] { r->scanDidList(entryCount); }, Qt::QueuedConnection);
 }
 
 void QueuedSeekerScanSink::scanDidProgress(qsizetype index) {
     latest_.store(index);
-    // Queue a delivery only when none is waiting; the waiting one will pick up this index.
-    if (queued_.load(std::memory_order_relaxed) || queued_.exchange(true))
+    // A delivery already waiting will pick up this index.
+    if (queued_.load())
         return;
+    if (std::chrono::steady_clock::now() - lastQueued_ < std::chrono::milliseconds(16)) {
+        unsent_ = true;
+        return;
+    }
+    queueProgress();
+}
+
+void QueuedSeekerScanSink::queueProgress() {
+    queued_.store(true);
+    lastQueued_ = std::chrono::steady_clock::now();
+    unsent_ = false;
     QMetaObject::invokeMethod(context_, [this] { deliverProgress(); }, Qt::QueuedConnection);
 }
 
+// Before the final step: an index held back by the rate limit is delivered now. When a
+// delivery is still waiting, it reads the last index itself.
+void QueuedSeekerScanSink::flushProgress() {
+    if (unsent_ && !queued_.load())
+        queueProgress();
+}
+
 // Runs on the receiving thread. The flag is cleared before the index is read: an index stored
-// after the read then finds the flag clear and queues a delivery of its own.
+// after the read then finds the flag clear and is queued or flushed on its own.
 void QueuedSeekerScanSink::deliverProgress() {
     queued_.store(false);
     const qsizetype index = latest_.load();
@@ -68,10 +88,12 @@ void QueuedSeekerScanSink::deliverProgress() {
 }
 
 void QueuedSeekerScanSink::scanDidStop() {
+    flushProgress();
     QMetaObject::invokeMethod(context_, [r = receiver_] { r->scanDidStop(); }, Qt::QueuedConnection);
 }
 
 void QueuedSeekerScanSink::scanDidComplete(QStringList found) {
+    flushProgress();
     QMetaObject::invokeMethod(
         context_, [r = receiver_, list = std::move(found)]() mutable { r->scanDidComplete(std::move(list)); },
         Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -59,9 +60,9 @@ private:
 };
 
 // Carries the steps of a scan to the thread of `receiver`'s context object with queued calls,
-// in order. Progress is coalesced: at most one progress call is queued at any time and it
-// delivers the latest index when it runs, so the receiving thread never floods, and the last
-// index it sees is the last one issued. `context` and this sink must outlive the scan's thread;
+// in order. Progress is coalesced: at most one progress call is queued at any time, at most
+// about sixty are queued a second, and each delivers the latest index when it runs, so the
+// receiving thread never floods; before the final step the last index issued is delivered. `context` and this sink must outlive the scan's thread;
 // when `context` is destroyed, steps still queued are dropped.
 class QueuedSeekerScanSink : public SeekerScanSink {
 public:
@@ -73,9 +74,14 @@ public:
     void scanDidComplete(QStringList found) override;
 
 private:
+    void queueProgress();
+    void flushProgress();
     void deliverProgress();
     QObject *context_;
     SeekerScanSink *receiver_;
     std::atomic<qsizetype> latest_{-1};
     std::atomic<bool> queued_{false};
+    // Worker thread only.
+    std::chrono::steady_clock::time_point lastQueued_{};
+    bool unsent_ = false;
 };
