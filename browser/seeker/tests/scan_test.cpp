@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <unistd.h>
 
 namespace {
@@ -143,6 +145,46 @@ TEST(SeekerScan, StopRequestIsTestedBeforeEveryEntry) {
     };
     EXPECT_FALSE(seekerScan(tmp.path(), options).has_value());
     EXPECT_EQ(tested, 3);
+}
+
+// The scan sorts by case-insensitive comparison as Qt defines it, also for names beyond ASCII.
+TEST(SeekerSort, OrdersLikeQtCaseInsensitiveComparison) {
+    const QString alphabet = QString::fromUtf8("aAbB_-. /zZ\u00E9\u00C9\u00DF\u03A3\u03C3\u03C2\u212A\u0130kK")
+                             + QString::fromUcs4(U"\U0001F3B5\U00010400\U00010428\uFB01");
+    std::mt19937 rng(5);
+    QStringList paths;
+    for (int i = 0; i < 3000; ++i) {
+        QString s = "/r/";
+        const int n = 1 + int(rng() % 8);
+        for (int k = 0; k < n; ++k) {
+            const int at = int(rng() % uint32_t(alphabet.size()));
+            if (alphabet.at(at).isLowSurrogate())
+                continue;
+            s += alphabet.at(at).isHighSurrogate() ? alphabet.mid(at, 2) : alphabet.mid(at, 1);
+        }
+        paths << s;
+    }
+    QStringList expected = paths;
+    std::stable_sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    QStringList sorted = paths;
+    seekerSortPaths(sorted);
+    EXPECT_EQ(sorted, expected);
+
+    // The same order comes out of a scan of files with such names.
+    QTemporaryDir tmp;
+    QStringList names = {QString::fromUtf8("\u00C9t\u00E9.wav"), "eta.wav", QString::fromUtf8("\u00E9t\u00E9 2.wav"),
+                         "Zulu.wav", QString::fromUtf8("\u03A3igma.wav"), "_x.wav", "a b.wav", "A.wav"};
+    QStringList files;
+    for (const QString &name : names) {
+        writeBytes(tmp.path() + "/" + name, "x");
+        files << tmp.path() + "/" + name;
+    }
+    std::stable_sort(files.begin(), files.end(), [](const QString &a, const QString &b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    EXPECT_EQ(seekerScan(tmp.path(), {}).value(), files);
 }
 
 TEST(SeekerStatusLine, BothFormats) {

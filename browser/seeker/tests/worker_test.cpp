@@ -71,6 +71,33 @@ TEST(QueuedSeekerScanSink, LastProgressShownIsTheLastIssuedWhileTheMainThreadKee
     EXPECT_TRUE(std::is_sorted(receiver.progress.begin(), receiver.progress.end()));
 }
 
+// An index held back by the rate limit is still delivered before the final step.
+TEST(QueuedSeekerScanSink, DeliversAHeldBackIndexBeforeTheFinalStep) {
+    seekerTestApp();
+    QObject context;
+    RecordingSink receiver;
+    QueuedSeekerScanSink queued(&context, &receiver);
+    std::atomic<bool> firstShown{false};
+    std::thread worker([&] {
+        queued.scanDidList(3);
+        queued.scanDidProgress(0);
+        while (!firstShown)
+            std::this_thread::yield();
+        queued.scanDidProgress(1);
+        queued.scanDidProgress(2);
+        queued.scanDidStop();
+    });
+    ASSERT_TRUE(processEventsUntil([&] {
+        if (!receiver.progress.isEmpty())
+            firstShown = true;
+        return receiver.ended;
+    }));
+    worker.join();
+    EXPECT_EQ(receiver.progress.first(), 0);
+    EXPECT_EQ(receiver.progress.last(), 2);
+    EXPECT_EQ(receiver.steps, QStringList({"list 3", "stop"}));
+}
+
 TEST(SeekerScanWorker, OneScanAtATimeUntilFinished) {
     QTemporaryDir tmp;
     writeBytes(tmp.path() + "/a.wav", "x");
