@@ -43,6 +43,12 @@ SrkStatus AudioFileManager::Render(float *data, uint32_t frames) {
         std::fprintf(stderr, "AudioConverterFillComplexBuffer:%ld,%-4.4s\n", static_cast<long>(status), chars);
         mParent.DoNotification(status);
     } else {
+        // The resampler still holds the last moments of the file when the data runs out:
+        // the end is reported only after they have been rendered.
+        if (mInputEnded) {
+            if (mTailFramesLeft < 0) mTailFramesLeft = int64_t(mConverter->PendingOutputFrames());
+            else mTailFramesLeft = std::max<int64_t>(0, mTailFramesLeft - int64_t(frames));
+        }
         AfterRender();
     }
     return status;
@@ -87,6 +93,7 @@ AudioFileData::AudioFileData(AudioFilePlayer &parent, AudioFileHandle &file, uin
 }
 
 void AudioFileData::DoConnect() {
+    ResetEnd();
     mFirstPass = true;
     mShouldFinish = false;
 }
@@ -100,12 +107,13 @@ SrkStatus AudioFileData::GetFileData(const void **outData, uint32_t *outSize) {
         *outData = nullptr;
         *outSize = 0;
         mShouldFinish.store(true, std::memory_order_relaxed);
+        MarkInputEnded();
     }
     return kSrkNoErr;
 }
 
 void AudioFileData::AfterRender() {
-    if (mShouldFinish.load(std::memory_order_relaxed)) mParent.DoNotification(kSrkPlayerEndOfFile);
+    if (mShouldFinish.load(std::memory_order_relaxed) && EndHasPlayed()) mParent.DoNotification(kSrkPlayerEndOfFile);
 }
 
 // ---------------------------------------------------------------- AudioFilePlayer

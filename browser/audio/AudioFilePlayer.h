@@ -64,11 +64,27 @@ public:
                                         uint32_t *outBytes);
 
 protected:
+    // Providers call this when they hand out the first empty request after the end of
+    // the data. Audio thread.
+    void MarkInputEnded() { mInputEnded = true; }
+    // True once the end of the data has been handed out and the converter has since
+    // rendered the audio it still held, so a reported end cuts nothing off. Audio thread.
+    bool EndHasPlayed() const { return mInputEnded && mTailFramesLeft == 0; }
+    // Client thread, from DoConnect.
+    void ResetEnd() {
+        mInputEnded = false;
+        mTailFramesLeft = -1;
+    }
+
     AudioFilePlayer &mParent;
     FormatConverter *mConverter = nullptr;
     AudioFileHandle &mAudioFileID;
     std::unique_ptr<uint8_t[]> mFileBuffer;
     std::atomic<bool> mLoop{false};
+
+private:
+    bool mInputEnded = false;
+    int64_t mTailFramesLeft = -1;  // -1: not known yet
 };
 
 // The whole file in memory, handed out at once on every pass.

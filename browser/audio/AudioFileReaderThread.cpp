@@ -86,6 +86,7 @@ void AudioFileReaderThread::DoConnect() {
     mRequestOutstanding = false;
     mReadFilePosition = 0;
     mNumTimesAskedSinceFinished = -1;
+    ResetEnd();
     // The first chunk is read here, before playback starts, so the first request never
     // underruns.
     uint32_t got = mChunkSize;
@@ -106,6 +107,7 @@ void AudioFileReaderThread::AskForRefill() {
 SrkStatus AudioFileReaderThread::GetFileData(const void **outData, uint32_t *outSize) {
     if (mFinishedReadingData.load(std::memory_order_acquire)) {
         ++mNumTimesAskedSinceFinished;
+        MarkInputEnded();
         *outData = nullptr;
         *outSize = 0;
         return kSrkNoErr;
@@ -132,7 +134,7 @@ SrkStatus AudioFileReaderThread::GetFileData(const void **outData, uint32_t *out
 }
 
 void AudioFileReaderThread::AfterRender() {
-    if (mNumTimesAskedSinceFinished > 0) {
+    if (mNumTimesAskedSinceFinished > 0 && EndHasPlayed()) {
         bool acquired = false;
         if (sReaderThread.GetGuard().Try(&acquired)) {
             if (acquired) sReaderThread.GetGuard().Unlock();

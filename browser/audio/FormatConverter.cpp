@@ -4,10 +4,18 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// The resampler grows its internal buffers as it meets new block sizes. Before the first
+// render it is run on silence in blocks larger than any it meets later, so that its
+// buffers reach their final size on the client thread and the audio thread never
+// allocates (see the real-time test).
+constexpr uint32_t kWarmBlockFrames = 32768;
+constexpr uint32_t kWarmFrames = 65536;
 
 template <bool Big, int Bytes>
 inline uint64_t LoadUnsigned(const uint8_t *p) {
@@ -94,7 +102,7 @@ SrkStatus FormatConverter::New(const AudioDataFormat &input, const AudioDataForm
     c->mMap.resize(c->mOutChannels);
     for (uint32_t i = 0; i < c->mOutChannels; ++i) c->mMap[i] = i < ch ? int32_t(i) : -1;
     c->mIdentityMap = c->mOutChannels == ch;
-    c->mInBlock.assign(size_t(c->mBlockFrames) * ch, 0.0f);
+    c->mInBlock.assign(size_t(input.sampleRate != output.sampleRate ? kWarmBlockFrames : c->mBlockFrames) * ch, 0.0f);
     c->mOutBlock.assign(size_t(c->mBlockFrames) * ch, 0.0f);
     c->mCarry.assign(input.bytesPerFrame, 0);
     if (input.sampleRate != output.sampleRate) {
@@ -105,9 +113,9 @@ SrkStatus FormatConverter::New(const AudioDataFormat &input, const AudioDataForm
         const soxr_runtime_spec_t rt = soxr_runtime_spec(1);
         c->mSoxr = soxr_create(input.sampleRate, output.sampleRate, ch, &err, &io, &q, &rt);
         if (!c->mSoxr || err) return kSrkConverterFailed;
-        if (soxr_set_input_fn(c->mSoxr, reinterpret_cast<soxr_input_fn_t>(&FormatConverter::SoxrInput),
-                              c.get(), c->mBlockFrames))
+        if (soxr_set_input_fn(c->mSoxr, &FormatConverter::SoxrInput, c.get(), kWarmBlockFrames))
             return kSrkConverterFailed;
+        c->WarmUpResampler();
     }
     *out = std::move(c);
     return kSrkNoErr;
@@ -176,10 +184,32 @@ uint32_t FormatConverter::PullFrames(float *dst, uint32_t maxFrames) {
     return got;
 }
 
+void FormatConverter::WarmUpResampler() {
+    std::vector<float> scratch(size_t(kWarmBlockFrames) * mInChannels);
+    mWarming = true;
+    mWarmInputFrames = 0;
+    uint64_t produced = 0;
+    for (uint32_t done = 0; done < kWarmFrames; done += kWarmBlockFrames)
+        produced += soxr_output(mSoxr, scratch.data(), kWarmBlockFrames);
+    mWarming = false;
+    // Output frame k stands for input time k / output rate, so the file's first frame
+    // comes out at output frame (silent input frames x output rate / input rate); what
+    // comes before it is the warm-up's silence, dropped at the first render.
+    const double firstFileFrame = double(mWarmInputFrames) * mOutFmt.sampleRate / mIn.sampleRate;
+    const double skip = std::llround(firstFileFrame) - double(produced);
+    mSkipFrames = skip > 0 ? uint64_t(skip) : 0;
+}
+
 size_t FormatConverter::SoxrInput(void *state, const void **data, size_t requested) {
     auto *self = static_cast<FormatConverter *>(state);
-    const uint32_t n = self->PullFrames(self->mInBlock.data(),
-                                        uint32_t(std::min<size_t>(requested, self->mBlockFrames)));
+    if (self->mWarming) {
+        // mInBlock holds only zeros until the first real pull.
+        const size_t n = std::min<size_t>(requested, kWarmBlockFrames);
+        self->mWarmInputFrames += n;
+        *data = self->mInBlock.data();
+        return n;
+    }
+    const uint32_t n = self->PullFrames(self->mInBlock.data(), uint32_t(std::min<size_t>(requested, kWarmBlockFrames)));
     *data = self->mInBlock.data();
     return n;
 }
@@ -190,6 +220,11 @@ SrkStatus FormatConverter::FillBuffer(float *out, uint32_t frames, InputProc pro
     mStatus = kSrkNoErr;
     const uint32_t inCh = mInChannels;
     const uint32_t outCh = mOutChannels;
+    while (mSoxr && mSkipFrames > 0) {
+        const size_t got = soxr_output(mSoxr, mOutBlock.data(), size_t(std::min<uint64_t>(mSkipFrames, mBlockFrames)));
+        if (got == 0) break;
+        mSkipFrames -= got;
+    }
     uint32_t done = 0;
     while (done < frames) {
         const uint32_t n = std::min(mBlockFrames, frames - done);
@@ -215,6 +250,12 @@ SrkStatus FormatConverter::FillBuffer(float *out, uint32_t frames, InputProc pro
     mProc = nullptr;
     mContext = nullptr;
     return mStatus;
+}
+
+uint64_t FormatConverter::PendingOutputFrames() const {
+    if (!mSoxr) return 0;
+    const double d = soxr_delay(mSoxr);
+    return d > 0 ? uint64_t(std::ceil(d)) : 0;
 }
 
 void FormatConverter::Print() const {

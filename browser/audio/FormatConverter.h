@@ -49,12 +49,16 @@ public:
     const AudioDataFormat &InputFormat() const { return mIn; }
     const AudioDataFormat &OutputFormat() const { return mOutFmt; }
     bool IsResampling() const { return mSoxr != nullptr; }
+    // Output frames still owed for the input taken so far (the resampler's delay); 0
+    // without resampling. Audio thread, between FillBuffer calls.
+    uint64_t PendingOutputFrames() const;
     void Print() const;
 
 private:
     using Decoder = void (*)(const uint8_t *src, uint32_t samples, float *dst);
     FormatConverter() = default;
     uint32_t PullFrames(float *dst, uint32_t maxFrames);
+    void WarmUpResampler();
     static size_t SoxrInput(void *state, const void **data, size_t requested);
 
     AudioDataFormat mIn;
@@ -67,6 +71,9 @@ private:
     std::vector<int32_t> mMap;
     bool mIdentityMap = true;
     soxr *mSoxr = nullptr;  // null when the rates are equal: frames pass through unresampled
+    bool mWarming = false;
+    uint64_t mWarmInputFrames = 0;
+    uint64_t mSkipFrames = 0;  // resampled silence still to drop before the file's first frame
     std::vector<float> mInBlock;   // decoded input handed to the resampler
     std::vector<float> mOutBlock;  // resampled (or passed-through) frames before the map
     std::vector<uint8_t> mCarry;   // a frame split across two input blocks
