@@ -1,6 +1,7 @@
 #include "BrowserDelegate.h"
 
 #include "BrowserModel.h"
+#include "ColumnBrowser.h"
 #include "Defaults.h"
 #include "DefaultsKeys.h"
 #include "DesktopServices.h"
@@ -12,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QColumnView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

@@ -15,7 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QColumnView>
+#include "ColumnBrowser.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -145,6 +145,7 @@ void BrowserDelegate::awakeFromNib() {
     setBrowserPath(start);
     directoryContentsAtPath(start == QLatin1String("/") ? start : QStringLiteral("/") + start);
     doClickBrowser();
+    browser->focusSelection();
     updateMenuEnabling();
     srkTrace(QStringLiteral("ready"));
 }
@@ -166,7 +167,7 @@ QString BrowserDelegate::resourcePath(const QString &name) const {
 
 QString BrowserDelegate::path(int column) const {
     QStringList names;
-    const QModelIndex current = browser ? browser->currentIndex() : QModelIndex();
+    const QModelIndex current = browser ? browser->selectedIndex() : QModelIndex();
     if (current.isValid())
         names = browserModel_->namesTo(current);
     return FolderModel::pathForColumn(column, names);
@@ -184,7 +185,7 @@ void BrowserDelegate::reloadBrowserView() {
 }
 
 QString BrowserDelegate::browserPath() const {
-    const QModelIndex current = browser ? browser->currentIndex() : QModelIndex();
+    const QModelIndex current = browser ? browser->selectedIndex() : QModelIndex();
     if (!current.isValid())
         return QStringLiteral("/");
     return browserModel_->browserPathOf(current);
@@ -192,23 +193,11 @@ QString BrowserDelegate::browserPath() const {
 
 bool BrowserDelegate::setBrowserPath(const QString &browserPathValue) {
     const QString single = SrkUtils::stripSlashIfNeeded(browserPathValue);
-    const QModelIndex index = browserModel_->indexForBrowserPath(single);
-    if (!index.isValid()) {
-        browser->setCurrentIndex(QModelIndex());
-        browser->selectionModel()->clearSelection();
-        return single == QLatin1String("/");
-    }
-    browser->setCurrentIndex(index);
-    browser->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
-    browser->scrollTo(index);
-    return true;
+    return browser->setPath(single) || single == QLatin1String("/");
 }
 
 int BrowserDelegate::selectedColumn() const {
-    const QModelIndex current = browser ? browser->currentIndex() : QModelIndex();
-    if (!current.isValid())
-        return -1;
-    return int(browserModel_->namesTo(current).size()) - 1;
+    return browser ? browser->selectedColumn() : -1;
 }
 
 void BrowserDelegate::doClickBrowser() { singleClick(browser); }

@@ -22,7 +22,7 @@ class EndOfSoundSignal;
 class FileWell;
 class QAction;
 class QCheckBox;
-class QColumnView;
+class ColumnBrowser;
 class QComboBox;
 class QDialog;
 class QLabel;
@@ -145,7 +145,7 @@ private:
 
 public:
     // ---- Fields (outlets are owned by the window, not by the controller) ----
-    QColumnView *browser = nullptr;
+    ColumnBrowser *browser = nullptr;
     QMainWindow *_window = nullptr;
     QTabWidget *_tabView = nullptr;
     QTabWidget *_infoTabView = nullptr;

@@ -68,26 +68,6 @@ QStringList BrowserModel::namesTo(const QModelIndex &index) const {
     return names;
 }
 
-QModelIndex BrowserModel::indexForBrowserPath(const QString &path) {
-    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    Node *node = root_.get();
-    QModelIndex index;
-    for (const QString &part : parts) {
-        load(node);
-        Node *found = nullptr;
-        for (const auto &c : node->children)
-            if (c->name == part) {
-                found = c.get();
-                break;
-            }
-        if (!found)
-            return QModelIndex();
-        index = createIndex(found->row, 0, found);
-        node = found;
-    }
-    return index;
-}
-
 void BrowserModel::renameRow(const QModelIndex &index, const QString &newName) {
     Node *n = nodeOf(index);
     if (!index.isValid() || !n)

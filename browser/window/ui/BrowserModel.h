@@ -28,8 +28,6 @@ public:
     QString browserPathOf(const QModelIndex &index) const;
     // The names from column 0 down to the item (the selection per column).
     QStringList namesTo(const QModelIndex &index) const;
-    // The item at a column-browser path ("/a/b"), loading columns on the way; invalid if absent.
-    QModelIndex indexForBrowserPath(const QString &path);
     // Replace or remove one row of a loaded folder (after a rename or a trash).
     void renameRow(const QModelIndex &index, const QString &newName);
     void removeRow(const QModelIndex &index);

@@ -11,7 +11,7 @@
 #include "SpeedSlider.h"
 
 #include <QApplication>
-#include <QColumnView>
+#include "ColumnBrowser.h"
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -112,13 +112,14 @@ bool BrowserDelegate::renameFile(const QString &oldPath, const QString &newPath)
     if (_currentTabShowing == 0) {
         // The entry keeps its place in the listing with its new name until the folder is
         // listed again.
-        const QModelIndex current = browser->currentIndex();
+        const QModelIndex current = browser->selectedIndex();
         const int row = current.isValid() ? current.row() : -1;
         if (row >= 0 && row < folderModel_._browserCacheContents.size())
             folderModel_._browserCacheContents[row] = newName;
         if (_sound)
             _sound->replaceFilename(nativePath(newPath));
         browserModel_->renameRow(current, newName);
+        browser->refreshSelection();
         fileWell->setFile(newPath);
     } else {
         renameInSeeker(oldPath, newPath);

@@ -8,7 +8,8 @@
 #include "SrkTrace.h"
 
 #include <QAction>
-#include <QColumnView>
+#include "ColumnBrowser.h"
+#include <QListView>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -90,8 +91,11 @@ void BrowserDelegate::playAllButton(QObject *) {
     const bool wanted = _playAllButton->isChecked();
     stopPlayAll();
     if (_currentTabShowing == 0) {
-        const QModelIndex current = browser->currentIndex();
-        playAllCounter = current.isValid() ? current.row() : -1;
+        // The selected row of the last visible column (-1 when a folder is selected, since
+        // its column has no selection yet).
+        QListView *last = browser->columnView(browser->columnCount() - 1);
+        const QModelIndexList sel = last ? last->selectionModel()->selectedIndexes() : QModelIndexList();
+        playAllCounter = sel.isEmpty() ? -1 : sel.first().row();
     } else {
         const QModelIndex current = _seeker ? _seeker->currentIndex() : QModelIndex();
         playAllCounter = current.isValid() ? current.row() : -1;

@@ -11,7 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QColumnView>
+#include "ColumnBrowser.h"
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -21,12 +21,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -111,15 +114,9 @@ void BrowserDelegate::buildInterface() {
     // ---- The two tabs: Browser and Seeker ----
     _tabView = new QTabWidget(central);
     _tabView->setObjectName(QStringLiteral("tabView"));
-    browser = new QColumnView(_tabView);
+    _tabView->tabBar()->setFocusPolicy(Qt::NoFocus);  // arrow keys belong to the browser
+    browser = new ColumnBrowser(browserModel_, _tabView);
     browser->setObjectName(QStringLiteral("browser"));
-    browser->setModel(browserModel_);
-    browser->setDragEnabled(true);
-    browser->setDragDropMode(QAbstractItemView::DragOnly);
-    browser->setSelectionMode(QAbstractItemView::SingleSelection);
-    browser->setColumnWidths({220, 220, 220, 220});
-    browser->setResizeGripsVisible(true);
-    browser->setPreviewWidget(new QWidget(browser));
     _tabView->addTab(browser, tr("Browser"));
 
     auto *seekerPage = new QWidget(_tabView);
@@ -224,15 +221,8 @@ void BrowserDelegate::buildInterface() {
     connect(renameButtons, &QDialogButtonBox::rejected, this, [this] { renameCancel(); });
 
     // ---- Wiring ----
-    connect(browser, &QAbstractItemView::clicked, this, [this] { singleClick(browser); });
-    connect(browser, &QAbstractItemView::activated, this, [this] { singleClick(browser); });
-    connect(browser, &QAbstractItemView::doubleClicked, this, [this] { doubleClick(browser); });
-    connect(browser->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current, const QModelIndex &) {
-                // Keyboard moves in the browser select like a click does.
-                if (current.isValid() && browser->hasFocus() && !(QApplication::mouseButtons() & Qt::LeftButton))
-                    singleClick(browser);
-            });
+    connect(browser, &ColumnBrowser::clicked, this, [this] { singleClick(browser); });
+    connect(browser, &ColumnBrowser::doubleClicked, this, [this] { doubleClick(browser); });
     connect(_seeker, &QAbstractItemView::clicked, this, [this] { singleClick(_seeker); });
     connect(_seeker, &QAbstractItemView::doubleClicked, this, [this] { doubleClick(_seeker); });
     connect(_playButton, &QPushButton::clicked, this, [this] { playButton(_playButton); });
@@ -333,6 +323,12 @@ void BrowserDelegate::buildInterface() {
 
     QMenu *window = bar->addMenu(tr("&Window"));
     add(window, tr("BPM Tap Pad"), QStringLiteral("BPMTapPanel:"), QKeySequence(tr("Ctrl+T")), [this] { BPMTapPanel(); });
+    QAction *browserTab = window->addAction(tr("Browser"));
+    browserTab->setShortcut(QKeySequence(tr("Ctrl+1")));
+    connect(browserTab, &QAction::triggered, this, [this] { _tabView->setCurrentIndex(0); });
+    QAction *seekerTab = window->addAction(tr("Seeker"));
+    seekerTab->setShortcut(QKeySequence(tr("Ctrl+2")));
+    connect(seekerTab, &QAction::triggered, this, [this] { _tabView->setCurrentIndex(_tabView->count() - 1); });
     QAction *showInfo = window->addAction(tr("Show Info"));
     showInfo->setShortcut(QKeySequence(tr("Ctrl+I")));
     connect(showInfo, &QAction::triggered, this, [this] {
