@@ -26,7 +26,7 @@ SeekerListing SeekerListing::list(const std::string &root, const std::atomic<boo
     return listing;
 }
 
-// Reads one folder, appends its entries, then descends into its real sub-folders. The folder
+// Reads one folder, appends its entries, then descends into its real sub-folders. A sub-folder
 // is opened by its full path with O_NOFOLLOW, so a link that was swapped in for a folder after
 // it was listed is not followed either. The directory entry's type is used as given; only
 // file systems that do not fill it in cost an lstat per entry.
@@ -39,7 +39,9 @@ void SeekerListing::listFolder(const std::string &root, std::string &relative, c
             folder += '/';
         folder += relative;
     }
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    // The root itself may be a link (the Browser follows links to folders); below it, links
+    // are entries and are not followed.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (relative.empty() ? 0 : O_NOFOLLOW));
     if (fd < 0)
         return;   // unreadable: no entries
     DIR *dir = ::fdopendir(fd);

@@ -80,6 +80,13 @@ TEST_F(ExampleTree, LinksAreEntriesAndAreNeverDescendedInto) {
     const QStringList list = scan();
     EXPECT_EQ(list, QStringList({root + "/Kick.WAV", root + "/link.wav", root + "/snare.aif", root + "/Sub/.x.wav",
                                  root + "/Sub/hat.aiff"}));
+    // A root that is itself a link to a folder is scanned through it.
+    const QString linkedRoot = tmp.path() + "/Samples";
+    ASSERT_EQ(::symlink(root.toUtf8().constData(), linkedRoot.toUtf8().constData()), 0);
+    const std::optional<QStringList> throughLink = seekerScan(linkedRoot, {});
+    ASSERT_TRUE(throughLink.has_value());
+    EXPECT_EQ(throughLink->size(), 5);
+    EXPECT_EQ(throughLink->value(0), linkedRoot + "/Kick.WAV");
 }
 
 TEST(SeekerListing, EveryEntryOnceWithFoldersBeforeTheirEntries) {
