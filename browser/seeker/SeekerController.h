@@ -4,6 +4,15 @@
 // filter, the saved scan memory and the Seeker options. Widgets, alerts and user defaults
 // are reached through SeekerUi, which the window implements; everything here runs on the main
 // thread (the scan's steps arrive there through queued calls).
+//
+// Wiring in the window: the tab view's should-select / will-select go to
+// tabViewShouldSelectTabViewItem / tabViewWillSelectTabViewItem with the item's identifier; the
+// Rescan command to rescanThread (enabled while !isBusy()); the filter button, the filter box's
+// action and the combo box's will-dismiss to seekerFilter; the save button to saveSeeker; the
+// option menu items and the deep-scan check box to their toggles; the table's data source to
+// numberOfRowsInTableView / tableViewObjectValueForTableColumnRow; Quit to endThread. Start-up
+// passes the four option defaults to setStartupOptions. A rename or trash in the Seeker tab calls
+// seekerFileRenamed / seekerFileTrashed.
 #include "SeekerMemory.h"
 #include "SeekerScanWorker.h"
 
