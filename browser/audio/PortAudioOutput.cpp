@@ -35,7 +35,9 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault() {
     params.device = device;
     params.channelCount = channels;
     params.sampleFormat = paFloat32;
-    params.suggestedLatency = info->defaultLowOutputLatency;
+    // Through ALSA and a sound server the low-latency default drops out as soon as the
+    // machine is busy; an auditioner can afford a tenth of a second.
+    params.suggestedLatency = std::max(info->defaultHighOutputLatency, 0.1);
     PaStream *stream = nullptr;
     const PaError err = Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified, paNoFlag,
                                       &PortAudioOutput::Callback, out.get());
@@ -44,6 +46,9 @@ std::unique_ptr<PortAudioOutput> PortAudioOutput::OpenDefault() {
         return nullptr;
     }
     out->mStream = stream;
+    const PaStreamInfo *streamInfo = Pa_GetStreamInfo(stream);
+    const double latency = streamInfo ? streamInfo->outputLatency : params.suggestedLatency;
+    out->mDrainTarget = uint64_t(latency * rate) + 4096;
     return out;
 }
 
@@ -58,8 +63,15 @@ int PortAudioOutput::Callback(const void *, void *output, unsigned long frames, 
                               PaStreamCallbackFlags, void *userData) {
     auto *self = static_cast<PortAudioOutput *>(userData);
     self->Render(static_cast<float *>(output), uint32_t(frames), self->mFormat.channelsPerFrame);
-    // A stop asked for from inside the callback (the sound ended) ends the stream here.
-    return self->mStopRequested.load(std::memory_order_acquire) ? paComplete : paContinue;
+    // A stop asked for from inside the callback (the sound ended) ends the stream once the
+    // device has played what it was already given: ending it at once would drop the
+    // sound's last tenth of a second still in the device's buffer.
+    if (!self->mStopRequested.load(std::memory_order_acquire)) {
+        self->mDrainedFrames = 0;
+        return paContinue;
+    }
+    self->mDrainedFrames += frames;
+    return self->mDrainedFrames >= self->mDrainTarget ? paComplete : paContinue;
 }
 
 SrkStatus PortAudioOutput::Start() {

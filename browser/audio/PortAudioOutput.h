@@ -26,4 +26,8 @@ private:
 
     void *mStream = nullptr;
     AudioDataFormat mFormat;
+    // After a stop asked for from the callback: silent frames rendered so far, and how
+    // many it takes for the frames already handed to the device to be heard.
+    uint64_t mDrainedFrames = 0;
+    uint64_t mDrainTarget = 0;
 };
