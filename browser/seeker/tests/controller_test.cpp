@@ -66,9 +66,10 @@ public:
 class Gate {
 public:
     SeekerPlayabilityTest test() {
-        return [this](const std::string &path, bool) {
+        return [this](const std::string &path, bool checkOnlyExt) {
             std::unique_lock lock(m_);
             ++tested_;
+            lastCheckOnlyExt_ = checkOnlyExt;
             if (holdAt_ == tested_) {
                 held_ = true;
                 cv_.notify_all();
@@ -95,12 +96,16 @@ public:
         std::lock_guard lock(m_);
         return tested_;
     }
+    bool lastCheckOnlyExt() {
+        std::lock_guard lock(m_);
+        return lastCheckOnlyExt_;
+    }
 
 private:
     std::mutex m_;
     std::condition_variable cv_;
     int tested_ = 0, holdAt_ = 0;
-    bool held_ = false;
+    bool held_ = false, lastCheckOnlyExt_ = true;
 };
 
 class SeekerControllerTest : public ::testing::Test {
@@ -325,6 +330,21 @@ TEST_F(SeekerControllerTest, RenameAndTrashRewriteTheSavedList) {
     EXPECT_EQ(rows(), QStringList({root + "/Kick 01 120bpm.wav"}));
     EXPECT_EQ(SeekerMemory(memoryFolder).read().value(),
               QStringList({root + "/Drums/k1.wav", root + "/Kick 01 120bpm.wav", root + "/Snare.wav"}));
+}
+
+TEST_F(SeekerControllerTest, DeepScanToggleRescansWithFilesOpened) {
+    enterSeeker();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(gate.lastCheckOnlyExt());
+    const int tested = gate.tested();
+    ui.answers = {true};   // "Yes, rescan"
+    seeker->seekerUseDeepScan();
+    EXPECT_EQ(ui.alerts, QStringList({"question: " + kWantToRescan}));
+    EXPECT_TRUE(seeker->isBusy());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(gate.tested(), 2 * tested);
+    EXPECT_FALSE(gate.lastCheckOnlyExt());
+    EXPECT_EQ(rows().size(), 4);
 }
 
 TEST_F(SeekerControllerTest, OptionToggles) {
