@@ -1,10 +1,10 @@
-# srk_add_gtest(NAME [GUI] SOURCES ... LIBS ... [LABELS ...])
+# srk_add_gtest(NAME [GUI] SOURCES ... LIBS ... [LABELS ...] [PROPERTIES name value ...])
 # Builds one GoogleTest program and registers each of its cases with CTest. Every test
 # process gets its own settings, data and runtime folders (tests/support/SrkTestMain.cpp).
 # GUI programs get a QApplication on the offscreen platform unless a display is given.
 include(GoogleTest)
 function(srk_add_gtest name)
-  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(T_GUI)
     set(_main srk_test_main_gui)
@@ -20,5 +20,5 @@ function(srk_add_gtest name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${_env}" LABELS "${T_LABELS}")
+    PROPERTIES ENVIRONMENT "${_env}" LABELS "${T_LABELS}" ${T_PROPERTIES})
 endfunction()
