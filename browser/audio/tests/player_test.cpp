@@ -166,6 +166,28 @@ TEST(Streaming, ThreeHalvesThenEndAtTheSecondEmptyRequest) {
     EXPECT_EQ(rig.errors.load(), 0);
 }
 
+// Unsigned 8-bit samples are silent at 0x80: the padding of the last half and the
+// silence handed over after the end must be that, not zero bytes (full negative scale).
+TEST(Silence, UnsignedEightBitFilesEndInSilence) {
+    struct Case { const char *name; size_t frames; bool streams; };
+    const Case cases[] = {{"memory", 5000, false}, {"streaming", 1100000, true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir dir;
+        const auto samples = pattern(c.frames, 9);
+        const std::string path = writeSamples(dir.file("u8.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 44100, 1, samples);
+        ManualRig rig(44100, 1);
+        ASSERT_EQ(rig.open(path), kSrkNoErr);
+        ASSERT_EQ(rig.player->UsingReaderThread(), c.streams);
+        auto out = rig.pullToEnd(c.frames + 200000, 4096);
+        ASSERT_GT(rig.endOfFile.load(), 0);
+        const auto more = rig.pull(8192);
+        out.insert(out.end(), more.begin(), more.end());
+        EXPECT_TRUE(samplesMatch(out, 0, asFloats(samples)));
+        EXPECT_TRUE(allZero(out, c.frames, out.size()));
+    }
+}
+
 // Holds the reader's lock on another thread until released, as a busy reader would.
 class LockHolder {
 public:
