@@ -8,7 +8,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <numeric>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -20,7 +19,7 @@ bool srkIsFolder(const QString &path) {
 
 FolderModel::FolderModel() : reader_(&FolderModel::readDirectory) {}
 
-bool FolderModel::readDirectory(const QString &path, QStringList *names) {
+bool FolderModel::readDirectory(const QString &path, std::vector<RawEntry> *entries) {
     DIR *dir = ::opendir(QFile::encodeName(path).constData());
     if (!dir)
         return false;
@@ -28,7 +27,7 @@ bool FolderModel::readDirectory(const QString &path, QStringList *names) {
         const char *n = entry->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
-        names->append(QFile::decodeName(n));
+        entries->push_back({QByteArray(n), entry->d_type});
     }
     ::closedir(dir);
     return true;
@@ -43,42 +42,54 @@ const QStringList &FolderModel::directoryContentsAtPath(const QString &path) {
     _browserCacheContents.clear();
     _browserCacheContentsAttrs.clear();
 
-    QStringList names;
+    std::vector<RawEntry> entries;
     ++directoryReads_;
-    reader_(path, &names);  // an unreadable folder lists as empty, and is cached as such
+    reader_(path, &entries);  // an unreadable folder lists as empty, and is cached as such
 
-    QStringList taken;
-    QList<int> attrs;
-    for (const QString &name : std::as_const(names)) {
-        if (name.startsWith(QLatin1Char('.')))
+    struct Taken {
+        QString name;
+        QString folded;  // the sort key
+        int attr;
+    };
+    std::vector<Taken> taken;
+    taken.reserve(entries.size());
+    const QByteArray folder = QFile::encodeName(path) + '/';
+    std::string full;
+    for (const RawEntry &e : entries) {
+        if (e.name.startsWith('.'))
             continue;
-        const QString full = path + QLatin1Char('/') + name;
-        if (srkIsFolder(full)) {
-            taken.append(name);
-            attrs.append(1);
-        } else if (showAll || AudioKit::canPlayFile(QFile::encodeName(full).toStdString(), false)) {
-            taken.append(name);
-            attrs.append(0);
+        full.assign(folder.constData(), size_t(folder.size()));
+        full.append(e.name.constData(), size_t(e.name.size()));
+        // The directory entry tells folders from files; only links and entries of unknown
+        // type need a stat, which follows links as the listing must.
+        bool isFolder = e.type == DT_DIR;
+        if (e.type == DT_LNK || e.type == DT_UNKNOWN) {
+            struct stat st;
+            isFolder = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
         }
+        int attr;
+        if (isFolder)
+            attr = 1;
+        else if (showAll || AudioKit::canPlayFile(full, false))
+            attr = 0;
+        else
+            continue;
+        QString name = QFile::decodeName(e.name);
+        QString folded = name.toCaseFolded();
+        taken.push_back({std::move(name), std::move(folded), attr});
     }
 
     // Sort names case-insensitively and carry the attributes along. Equal names under
     // case folding keep a fixed order by exact comparison.
-    std::vector<int> order(size_t(taken.size()));
-    std::iota(order.begin(), order.end(), 0);
-    std::vector<QString> folded;
-    folded.reserve(order.size());
-    for (const QString &n : std::as_const(taken))
-        folded.push_back(n.toCaseFolded());
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        const int c = folded[size_t(a)].compare(folded[size_t(b)]);
-        return c != 0 ? c < 0 : taken[a] < taken[b];
+    std::sort(taken.begin(), taken.end(), [](const Taken &a, const Taken &b) {
+        const int c = a.folded.compare(b.folded);
+        return c != 0 ? c < 0 : a.name < b.name;
     });
-    _browserCacheContents.reserve(taken.size());
-    _browserCacheContentsAttrs.reserve(taken.size());
-    for (int i : order) {
-        _browserCacheContents.append(taken[i]);
-        _browserCacheContentsAttrs.append(attrs[i]);
+    _browserCacheContents.reserve(qsizetype(taken.size()));
+    _browserCacheContentsAttrs.reserve(qsizetype(taken.size()));
+    for (Taken &t : taken) {
+        _browserCacheContents.append(std::move(t.name));
+        _browserCacheContentsAttrs.append(t.attr);
     }
     srkTrace(QStringLiteral("listed %1 (%2 entries)").arg(path).arg(_browserCacheContents.size()));
     return _browserCacheContents;

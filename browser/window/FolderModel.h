@@ -6,11 +6,18 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class FolderModel {
 public:
-    // Reads the names of a folder's entries; false when the folder cannot be read.
-    using DirectoryReader = std::function<bool(const QString &path, QStringList *names)>;
+    // One directory entry as the file system gives it: its name (bytes) and what the
+    // directory says it is (a d_type value; DT_UNKNOWN when it does not say).
+    struct RawEntry {
+        QByteArray name;
+        unsigned char type = 0;
+    };
+    // Reads a folder's entries; false when the folder cannot be read.
+    using DirectoryReader = std::function<bool(const QString &path, std::vector<RawEntry> *entries)>;
 
     FolderModel();
 
@@ -37,7 +44,7 @@ public:
     // How many times the file system was read (for tests and diagnostics).
     int directoryReads() const { return directoryReads_; }
     void setDirectoryReader(DirectoryReader reader) { reader_ = std::move(reader); }
-    static bool readDirectory(const QString &path, QStringList *names);
+    static bool readDirectory(const QString &path, std::vector<RawEntry> *entries);
 
 private:
     DirectoryReader reader_;

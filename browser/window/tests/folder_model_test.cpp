@@ -11,6 +11,8 @@
 
 #include <QTemporaryDir>
 
+#include <dirent.h>
+
 namespace {
 struct Folder {
     QTemporaryDir dir;
@@ -100,8 +102,9 @@ TEST(FolderModel, AttributesFollowTheirNamesThroughTheSort) {
     for (const char *file : {"beta.wav", "Omega.aif", "delta.AIFF"})
         ASSERT_TRUE(writeText(f.at(file)));
     FolderModel model;
-    model.setDirectoryReader([](const QString &, QStringList *names) {
-        *names = {"zeta", "beta.wav", "Alpha", "Omega.aif", "mid", "delta.AIFF"};
+    model.setDirectoryReader([](const QString &, std::vector<FolderModel::RawEntry> *entries) {
+        for (const char *n : {"zeta", "beta.wav", "Alpha", "Omega.aif", "mid", "delta.AIFF"})
+            entries->push_back({n, DT_UNKNOWN});  // types unknown: the model must look
         return true;
     });
     EXPECT_EQ(model.directoryContentsAtPath(f.path()),
