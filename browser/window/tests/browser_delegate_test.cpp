@@ -12,7 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include "AudioOutput.h"
+
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -187,4 +192,96 @@ TEST_F(BrowserDelegateTest, WriteNewSampleRateAtHalfSpeed) {
 TEST_F(BrowserDelegateTest, VolumesFolderIsWhereThisDesktopMounts) {
     const QString v = BrowserDelegate::volumesFolder();
     EXPECT_TRUE(v.startsWith("/media/") || v.startsWith("/run/media/") || v == "/mnt") << v.toStdString();
+}
+
+TEST_F(BrowserDelegateTest, SpaceBarToggleFollowsThePlaybackState) {
+    click(lib + "/Drums/snare.wav");
+    EXPECT_EQ(controller->_stopButton->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_TRUE(controller->_playButton->shortcut().isEmpty());
+    EXPECT_TRUE(controller->_sound->isPlaying());
+    controller->stopButton();
+    EXPECT_EQ(controller->_playButton->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_TRUE(controller->_stopButton->shortcut().isEmpty());
+    EXPECT_FALSE(controller->_sound->isPlaying());
+    EXPECT_FALSE(controller->_playButton->isChecked());
+    // (The space bar itself is pressed in the end-to-end audition test, on a real display.)
+    controller->playButton();
+    EXPECT_TRUE(controller->_sound->isPlaying());
+    EXPECT_EQ(controller->_stopButton->shortcut(), QKeySequence(Qt::Key_Space));
+}
+
+TEST_F(BrowserDelegateTest, PlayAllTurnsLoopOffAndAUserClickEndsIt) {
+    click(lib + "/Drums/snare.wav");
+    controller->_loopPlayButton->setChecked(true);
+    controller->loopPlay();
+    EXPECT_TRUE(controller->loopPlayFlag);
+    controller->_playAllButton->setChecked(true);
+    controller->playAllButton();
+    EXPECT_TRUE(controller->inPlayAllMode);
+    EXPECT_FALSE(controller->loopPlayFlag);
+    EXPECT_FALSE(controller->_loopPlayButton->isChecked());
+    ASSERT_TRUE(controller->_autoTimer);
+    EXPECT_EQ(controller->_autoTimer->interval(), 1000);
+    EXPECT_EQ(controller->playAllCounter, 2) << "the selected row of the last column";
+
+    controller->clickIt(controller.get(), true);  // the autopilot's own selection
+    EXPECT_TRUE(controller->inPlayAllMode);
+    ASSERT_TRUE(controller->_autopilotHistory);
+    EXPECT_EQ(controller->_autopilotHistory->size(), 1);
+
+    click(lib + "/Drums/Kick.aif");  // the user's click
+    EXPECT_FALSE(controller->inPlayAllMode);
+    EXPECT_FALSE(controller->_playAllButton->isChecked());
+    EXPECT_FALSE(controller->_autoTimer);
+    EXPECT_FALSE(controller->_autopilotHistory);
+}
+
+TEST_F(BrowserDelegateTest, SpeedRestartsTheFileAndResetAtNormalSpeedDoesNothing) {
+    click(lib + "/Drums/snare.wav");
+    QSignalSpy states(controller.get(), &BrowserDelegate::playbackStateChanged);
+    controller->resetSpeedSlider();
+    EXPECT_EQ(states.count(), 0) << "nothing happens at 1.0, not even a restart";
+
+    controller->_speedSlider->setDoubleValue(0.5);
+    EXPECT_DOUBLE_EQ(controller->_playbackSpeed, 0.5);
+    ASSERT_GE(states.count(), 2) << "a speed change stops the file and starts it again";
+    EXPECT_FALSE(states.first()[0].toBool());
+    EXPECT_TRUE(states.last()[0].toBool());
+    EXPECT_TRUE(controller->_sound->isPlaying());
+
+    states.clear();
+    controller->resetSpeedSlider();  // plays the spin-up sound to its end first
+    ASSERT_GE(states.count(), 2);
+    EXPECT_TRUE(states.last()[0].toBool());
+    EXPECT_DOUBLE_EQ(controller->_playbackSpeed, 1.0);
+    EXPECT_DOUBLE_EQ(controller->_speedSlider->doubleValue(), 1.0);
+    EXPECT_FALSE(controller->_spinup && controller->_spinup->isPlaying());
+}
+
+TEST_F(BrowserDelegateTest, VolumeSetWithNothingLoadedReachesTheNextFile) {
+    ASSERT_FALSE(controller->_sound);
+    controller->_volumeSlider->setValue(25);
+    EXPECT_DOUBLE_EQ(controller->_volume, 25.0);
+    click(lib + "/Drums/Kick.aif");
+    ASSERT_TRUE(controller->_sound && controller->_sound->outputUnit());
+    EXPECT_FLOAT_EQ(controller->_sound->outputUnit()->Volume(), 0.25f);
+    controller->_volumeSlider->setValue(80);
+    EXPECT_FLOAT_EQ(controller->_sound->outputUnit()->Volume(), 0.8f) << "heard at once";
+}
+
+TEST_F(BrowserDelegateTest, TempoFieldInBothSenses) {
+    // snare.wav: 4 s of 44,100 Hz stereo 16-bit; 8 beats make 120 BPM.
+    click(lib + "/Drums/snare.wav");
+    QSignalSpy shown(controller.get(), &BrowserDelegate::statsShown);
+    ASSERT_TRUE(shown.wait(5000));
+    controller->_numberOfBeats->setCurrentText("8");
+    EXPECT_EQ(controller->_BPM->text(), "120");
+    Defaults::setBool(true, RoundOffBPMKey);
+    controller->numberOfBeats();
+    EXPECT_EQ(controller->_BPM->text(), "120.00");
+    controller->setBPMField(85.714);
+    EXPECT_EQ(controller->_BPM->text(), "85.71");
+    Defaults::setBool(false, RoundOffBPMKey);
+    controller->setBPMField(85.714);
+    EXPECT_EQ(controller->_BPM->text(), "85") << "a tap-pad tempo is truncated";
 }
