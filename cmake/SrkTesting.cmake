@@ -18,7 +18,15 @@ function(srk_add_gtest name)
   if(T_GUI)
     list(APPEND _env "QT_QPA_PLATFORM=offscreen")
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${_env}" LABELS "${T_LABELS}" ${T_PROPERTIES})
+  # The test properties are set from a file of our own that CTest reads after the
+  # discovered tests: gtest_discover_tests (CMake 3.25) splits list values such as the
+  # environment into separate arguments, which garbles every property after them.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS)
+  set(_props "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${_props}"
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${_env}]==]"
+    " LABELS [==[${T_LABELS}]==] ${T_PROPERTIES})\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${_props}")
 endfunction()
