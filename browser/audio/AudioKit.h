@@ -21,7 +21,8 @@ constexpr uint32_t kAudioFileSoundDesigner2Type = srkFourCC("Sd2f");
 constexpr uint32_t kAudioFileMP3Type = srkFourCC("MP3 ");
 
 // Receives the end of every playback (stop, end of file, underrun, error).
-// May be called on the audio thread: implementations must hand work to their own thread.
+// May be called on the audio thread (or, after a failed disk read, on the disk reader
+// thread): implementations must hand work to their own thread.
 class AudioKitDelegate {
 public:
     virtual ~AudioKitDelegate() = default;

@@ -6,10 +6,8 @@
 // without a device, or only when a test pulls by hand.
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 

@@ -5,7 +5,10 @@
 #include <sndfile.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 
 #include "AudioFileReaderThread.h"
 #include "AudioKit.h"
@@ -182,4 +185,37 @@ TEST(AudioKitTempo, BeatsOverTheWholeFile) {
         Kit k(c.path);
         EXPECT_DOUBLE_EQ(k.kit->getBPM(c.beats, c.round), c.tempo) << c.path << " " << c.beats << " " << c.round;
     }
+}
+
+// Without a device the null output pulls on its own thread at the pace of real time: the
+// sound takes as long as it lasts and ends through the delegate as on a device.
+TEST(AudioKitPlay, NullOutputPlaysInRealTime) {
+    ScratchDir dir;
+    const std::string path = writeSamples(dir.file("short.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2,
+                                          pattern(2 * 8820, 24));  // 0.2 s
+    struct Waiter : AudioKitDelegate {
+        std::mutex m;
+        std::condition_variable cv;
+        bool done = false;
+        void soundDidFinishPlaying() override {
+            std::lock_guard<std::mutex> l(m);
+            done = true;
+            cv.notify_all();
+        }
+    } waiter;
+    auto kit = AudioKit::initWithOutput(path, std::make_unique<NullOutput>(44100, 2, NullOutput::Mode::RealTime));
+    kit->setDelegate(&waiter);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_FALSE(kit->play(false));
+    {
+        std::unique_lock<std::mutex> l(waiter.m);
+        ASSERT_TRUE(waiter.cv.wait_for(l, std::chrono::seconds(10), [&] { return waiter.done; }));
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(190));
+    EXPECT_FALSE(kit->isPlaying());
+    // And again, on the same output.
+    waiter.done = false;
+    ASSERT_FALSE(kit->play(false));
+    std::unique_lock<std::mutex> l(waiter.m);
+    EXPECT_TRUE(waiter.cv.wait_for(l, std::chrono::seconds(10), [&] { return waiter.done; }));
 }
