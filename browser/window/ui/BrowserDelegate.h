@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -127,6 +128,10 @@ public:
     void doClickBrowser();
     int selectedColumn() const;
     QString resourcePath(const QString &name) const;
+    // How the current file's sound is made: on the default output normally; a benchmark or
+    // test can put the sound on an output of its own.
+    using SoundFactory = std::function<std::unique_ptr<AudioKit>(const std::string &path)>;
+    void setSoundFactory(SoundFactory factory) { soundFactory_ = std::move(factory); }
 
 protected:
     // Closing the main window quits the way the Quit command does.
@@ -220,4 +225,5 @@ private:
     QList<QAction *> actions_;
     QPushButton *resetSpeedButton_ = nullptr;
     bool quitting_ = false;
+    SoundFactory soundFactory_ = &AudioKit::initWithContentsOfFile;
 };

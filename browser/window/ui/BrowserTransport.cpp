@@ -41,7 +41,7 @@ void BrowserDelegate::clickIt(QObject *, bool fromAutopilot) {
     enableButtons(true);
     if (fromAutopilot)
         pushFileOnAutopilotHistory(file);
-    _sound = AudioKit::initWithContentsOfFile(nativePath(file));
+    _sound = soundFactory_(nativePath(file));
     if (_sound) {
         _sound->setDelegate(this);
         _sound->setPlaybackSpeed(_playbackSpeed);
