@@ -1,0 +1,44 @@
+#include "VersionList.h"
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <memory>
+
+#ifndef SRK_VERSION
+#define SRK_VERSION "0.0.0"
+#endif
+
+namespace VersionList {
+
+QString applicationVersion() { return QStringLiteral(SRK_VERSION); }
+
+Result compare(const QByteArray &data, const QString &appName, const QString &runningVersion) {
+    Result result;
+    if (data.isEmpty() || data.size() > kMaxListSize)
+        return result;
+    plist_t root = nullptr;
+    // The reader is told the size: the data need no terminator and are never read past.
+    plist_from_memory(data.constData(), uint32_t(data.size()), &root);
+    std::unique_ptr<void, void (*)(plist_t)> owner(root, plist_free);
+    if (!root || plist_get_node_type(root) != PLIST_DICT)
+        return result;
+    const QByteArray key = appName.toUtf8();
+    plist_t entry = plist_dict_get_item(root, key.constData());
+    if (!entry || plist_get_node_type(entry) != PLIST_STRING) {
+        result.outcome = Outcome::NoEntry;
+        return result;
+    }
+    char *text = nullptr;
+    plist_get_string_val(entry, &text);
+    if (!text) {
+        result.outcome = Outcome::NoEntry;
+        return result;
+    }
+    result.listed = QString::fromUtf8(text);
+    std::free(text);
+    result.outcome = result.listed == runningVersion ? Outcome::UpToDate : Outcome::Newer;
+    return result;
+}
+
+}  // namespace VersionList
