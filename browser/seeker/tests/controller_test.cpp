@@ -347,6 +347,23 @@ TEST_F(SeekerControllerTest, DeepScanToggleRescansWithFilesOpened) {
     EXPECT_EQ(rows().size(), 4);
 }
 
+TEST_F(SeekerControllerTest, FindInPathsOnTheSeekerTabFiltersAtOnce) {
+    enterSeeker();
+    ASSERT_TRUE(waitIdle());
+    ui.filterText = "drums";
+    seeker->seekerFilter();
+    EXPECT_EQ(rows(), QStringList());
+    EXPECT_EQ(ui.infoLine, "0 files found");
+    seeker->findInPaths();
+    EXPECT_TRUE(ui.findInPathsMark);
+    EXPECT_EQ(rows(), QStringList({root + "/Drums/808KICK.wav", root + "/Drums/k1.wav"}));
+    EXPECT_EQ(ui.infoLine, "2 files found");
+    // The scan root is part of the subject: a root named like the filter passes every file.
+    ui.filterText = "LIB/";
+    seeker->seekerFilter();
+    EXPECT_EQ(rows().size(), 4);
+}
+
 TEST_F(SeekerControllerTest, OptionToggles) {
     // Open-in-Seeker on also turns saved results on; off leaves them.
     seeker->openInSeeker();
