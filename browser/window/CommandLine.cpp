@@ -2,6 +2,7 @@
 
 #include "AudioKit.h"
 #include "InfoTexts.h"
+#include "SeekerCommand.h"
 
 #include <QFile>
 
@@ -69,5 +70,7 @@ int runSoundrakeCommand(const QStringList &args, QTextStream &out, QTextStream &
         }
         return 0;
     }
+    if (command == QLatin1String("--scan"))
+        return runSeekerScanCommand(args, out, err);
     return usage(err);
 }

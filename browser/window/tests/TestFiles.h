@@ -1,5 +1,7 @@
 #pragma once
 // Small real audio files and folders for the window's tests.
+#include "QtPrinters.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
