@@ -2,7 +2,11 @@
 // the end of the file, underruns, loops, several players, conversion and resampling.
 
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sndfile.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -492,6 +496,51 @@ TEST(FunctionInterface, FailuresPrintOneLineAndReturnTheStatus) {
                              "Using Reader Thread:false\n", "- - - - - - - - - - - - - - \n", "  Sample Rate:44100.000000\n"})
         EXPECT_NE(dump.find(line), std::string::npos) << line << dump;
     DisposeAudioFilePlayID(p);
+}
+
+// Where the system refuses a fixed priority, the reader says so once and still streams.
+// Runs in a child process that gives up the right to real-time scheduling: no real-time
+// budget and (when running as root) no CAP_SYS_NICE. Exits 0 when exactly one refusal
+// line was printed over two starts of the reader thread and the audio played.
+[[noreturn]] void streamWithoutRealTimeRights(const std::string &path, const std::string &log,
+                                             const std::vector<int16_t> &samples) {
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_RTPRIO, &none);
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    syscall(SYS_capget, &header, caps);
+    caps[0].effective &= ~(1u << CAP_SYS_NICE);
+    caps[0].permitted &= ~(1u << CAP_SYS_NICE);
+    syscall(SYS_capset, &header, caps);
+    if (!freopen(log.c_str(), "w", stdout)) _exit(3);
+    bool played = true;
+    for (int round = 0; round < 2; ++round) {
+        {
+            ManualRig rig(22050, 1);
+            if (rig.open(path) != kSrkNoErr) _exit(4);
+            const auto out = rig.pull(100000);
+            for (size_t i = 0; i < 100000; ++i) played = played && out[i] == toFloat(samples[i]);
+        }
+        while (sReaderThread.IsThreadAlive()) std::this_thread::yield();
+    }
+    fflush(stdout);
+    FILE *f = fopen(log.c_str(), "r");
+    char line[512];
+    int refusals = 0;
+    while (f && fgets(line, sizeof line, f))
+        if (std::string(line).rfind("Error:thread_policy - Couldn't set thread as fixed priority.=", 0) == 0) ++refusals;
+    fprintf(stderr, "refusals=%d played=%d\n", refusals, int(played));
+    _exit(refusals == 1 && played ? 0 : 1);
+}
+
+TEST(ReaderPriority, RefusedPrioritySaysSoOnceAndStillStreams) {
+    // A fresh process: a reader thread left by earlier tests does not exist after a fork.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchDir dir;
+    const auto samples = pattern(600000, 13);
+    const std::string path = writeSamples(dir.file("p.aif"), kAiff16, 22050, 1, samples);
+    EXPECT_EXIT(streamWithoutRealTimeRights(path, dir.file("stdout.txt"), samples), ::testing::ExitedWithCode(0),
+                "refusals=1 played=1");
 }
 
 TEST(AudioLockTest, TryNeverWaitsAndKnowsItsOwner) {
