@@ -20,6 +20,9 @@ inline const QString OpenInSeekerKey = QStringLiteral("Open in Seeker");
 inline const QString AutoRandomKey = QStringLiteral("Auto Random");
 inline const QString AutoPauseKey = QStringLiteral("Auto Pause");
 inline const QString DrawerKey = QStringLiteral("Drawer");
+// Where the version check fetches the version list (an http or https address); unset uses the
+// maker's server. Tests point it at a server of their own.
+inline const QString VersionListAddressKey = QStringLiteral("Version List Address");
 
 // Window frame names (saved geometry lives under these names in the same store).
 inline const QString DefaultWindowKey = QStringLiteral("Main Window");

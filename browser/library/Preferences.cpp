@@ -22,10 +22,14 @@ bool existsAt(const QString &path) {
 
 QString folderOf(const QString &path) {
     const QString p = SrkUtils::stripSlashIfNeeded(path);
-    const QFileInfo info(p);
-    if (info.isDir())
+    if (p.isEmpty() || QFileInfo(p).isDir())
         return p;
-    return info.path();
+    // The parent by the text of the path: an empty or bare name has no folder, which then
+    // names nothing (never the current directory).
+    const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return QString(QLatin1String(""));
+    return slash == 0 ? QStringLiteral("/") : p.left(slash);
 }
 }  // namespace
 

@@ -96,7 +96,7 @@ TEST_F(BrowserDelegateTest, MissingFileShowsTheRightWordingAndKeepsTheCurrentFil
               "Unable to locate the file \"gone.aif\".  The file may have been moved, renamed or deleted outside "
               "of Soundrake.");
     EXPECT_EQ(controller->fileWell->file(), "/" + lib + "/Drums/Kick.aif");
-    controller->_seekerUseSavedResultsValue = true;
+    controller->seeker()._seekerUseSavedResultsValue = true;
     controller->setFilename("/nowhere/x y.wav");
     EXPECT_TRUE(prompts.asked[1].message.endsWith("The saved scan memory is out of sync with the system."));
     EXPECT_TRUE(prompts.asked[1].message.contains("\"x y.wav\""));
@@ -222,18 +222,17 @@ TEST_F(BrowserDelegateTest, PlayAllTurnsLoopOffAndAUserClickEndsIt) {
     EXPECT_FALSE(controller->_loopPlayButton->isChecked());
     ASSERT_TRUE(controller->_autoTimer);
     EXPECT_EQ(controller->_autoTimer->interval(), 1000);
-    EXPECT_EQ(controller->playAllCounter, 2) << "the selected row of the last column";
+    EXPECT_EQ(controller->autopilot().playAllCounter, 2) << "the selected row of the last column";
 
     controller->clickIt(controller.get(), true);  // the autopilot's own selection
     EXPECT_TRUE(controller->inPlayAllMode);
-    ASSERT_TRUE(controller->_autopilotHistory);
-    EXPECT_EQ(controller->_autopilotHistory->size(), 1);
+    EXPECT_EQ(controller->autopilot().autopilotHistory().size(), 1);
 
     click(lib + "/Drums/Kick.aif");  // the user's click
     EXPECT_FALSE(controller->inPlayAllMode);
     EXPECT_FALSE(controller->_playAllButton->isChecked());
     EXPECT_FALSE(controller->_autoTimer);
-    EXPECT_FALSE(controller->_autopilotHistory);
+    EXPECT_TRUE(controller->autopilot().autopilotHistory().isEmpty());
 }
 
 TEST_F(BrowserDelegateTest, SpeedRestartsTheFileAndResetAtNormalSpeedDoesNothing) {

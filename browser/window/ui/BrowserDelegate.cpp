@@ -9,6 +9,7 @@
 #include "FileWell.h"
 #include "Preferences.h"
 #include "Prompter.h"
+#include "SeekerBridge.h"
 #include "SrkTrace.h"
 #include "SrkUtils.h"
 
@@ -58,6 +59,7 @@ BrowserDelegate::BrowserDelegate(QObject *parent) : QObject(parent) {
             return entries;
         },
         this);
+    buildSeeker();
     buildInterface();
 }
 
@@ -72,7 +74,7 @@ BrowserDelegate::~BrowserDelegate() {
     _sound.reset();
     _beep.reset();
     _spinup.reset();
-    _autopilotHistory.reset();
+    seeker_.reset();  // stops a running scan and waits for its worker
     delete _window;
 }
 
@@ -95,29 +97,34 @@ void BrowserDelegate::awakeFromNib() {
     _beep = AudioKit::initWithContentsOfFile(nativePath(resourcePath(QStringLiteral("beep.aif"))));
     _spinup = AudioKit::initWithContentsOfFile(nativePath(resourcePath(QStringLiteral("spinup.aif"))));
 
-    _seekerUseSavedResultsValue = Defaults::boolForKey(SeekerUseSavedResultsKey);
-    _seekerUseSavedResults->setChecked(_seekerUseSavedResultsValue);
-    _findInPathsValue = Defaults::boolForKey(SeekerFindsInPathsKey);
-    _findInPaths->setChecked(_findInPathsValue);
-    _seekerUseDeepScanValue = Defaults::boolForKey(SeekerUseDeepScanKey);
-    _seekerUseDeepScan->setChecked(_seekerUseDeepScanValue);
-    _openInSeekerValue = Defaults::boolForKey(OpenInSeekerKey);
-    _openInSeeker->setChecked(_openInSeekerValue);
-    _autoRandom = Defaults::boolForKey(AutoRandomKey);
-    _autoRandomMenu->setChecked(_autoRandom);
-    _autoPause = Defaults::boolForKey(AutoPauseKey);
-    _autopilotPauseMenu->setChecked(_autoPause);
+    _seekerVocabulary = std::make_unique<SeekerVocabulary>(QFileInfo(resourcePath(SeekerVocabulary::_vocabularyFilename)).path());
+    if (const QStringList *words = _seekerVocabulary->getSeekerVocabulary()) {
+        const QString typed = _filterField->currentText();
+        _filterField->addItems(*words);
+        _filterField->setEditText(typed);
+    }
+
+    const bool savedResults = Defaults::boolForKey(SeekerUseSavedResultsKey);
+    const bool findInPaths = Defaults::boolForKey(SeekerFindsInPathsKey);
+    const bool deepScan = Defaults::boolForKey(SeekerUseDeepScanKey);
+    const bool openInSeeker = Defaults::boolForKey(OpenInSeekerKey);
+    seeker_->setStartupOptions(savedResults, findInPaths, deepScan, openInSeeker);
+    _seekerUseSavedResults->setChecked(savedResults);
+    _findInPaths->setChecked(findInPaths);
+    _seekerUseDeepScan->setChecked(deepScan);
+    _openInSeeker->setChecked(openInSeeker);
+    autopilot_._autoRandom = Defaults::boolForKey(AutoRandomKey);
+    _autoRandomMenu->setChecked(autopilot_._autoRandom);
+    autopilot_._autoPause = Defaults::boolForKey(AutoPauseKey);
+    _autopilotPauseMenu->setChecked(autopilot_._autoPause);
 
     loopPlayFlag = _loopPlayButton->isChecked();
     inPlayAllMode = _playAllButton->isChecked();
 
     _commentsDirty = false;
-    playAllCounter = 0;
+    autopilot_.playAllCounter = 0;
     _autoTimer = nullptr;
-    _autopilotHistory.reset();
-    _scanningThread = false;
-    _seekerCachePath = QString();
-    _endThread = false;
+    autopilot_.clearAutopilotHistory();
     _playbackSpeed = 1.0;
     _volume = 100.0;
 
@@ -128,11 +135,9 @@ void BrowserDelegate::awakeFromNib() {
 
     initVinyl();
 
-    if (_openInSeekerValue && _seekerUseSavedResultsValue) {
-        _currentTabShowing = 1;
+    if (openInSeeker && savedResults) {
+        // The tab's rules then restore the saved scan.
         _tabView->setCurrentIndex(_tabView->count() - 1);
-    } else {
-        _currentTabShowing = 0;
     }
 
     const QByteArray frame = Defaults::bytesForKey(DefaultWindowKey);
@@ -204,9 +209,10 @@ void BrowserDelegate::doClickBrowser() { singleClick(browser); }
 
 void BrowserDelegate::setFilename(const QString &file) {
     // saveComments: hands the previous file's edited comment back to the file system.
+    saveComments(fileWell->file());
     if (!QFileInfo::exists(file) && !QFileInfo(file).isSymLink()) {
         const QString name = QFileInfo(file).fileName();
-        Prompter::shared().critical(kAppName, (_seekerUseSavedResultsValue ? kMissingFileSeeker
+        Prompter::shared().critical(kAppName, (seeker_->_seekerUseSavedResultsValue ? kMissingFileSeeker
                                                                             : kMissingFileBrowser)
                                                   .arg(name));
         return;
@@ -227,8 +233,9 @@ void BrowserDelegate::singleClick(QObject *sender) {
         setFilename(path(selectedColumn() + 1));
     } else if (sender == _seeker && _seeker) {
         const QModelIndex current = _seeker->currentIndex();
-        if (current.isValid() && current.row() >= 0 && current.row() < _seekerFilteredCacheContents.size())
-            setFilename(_seekerFilteredCacheContents.at(current.row()));
+        const QStringList &rows = seeker_->_seekerFilteredCacheContents;
+        if (current.isValid() && current.row() >= 0 && current.row() < rows.size())
+            setFilename(rows.at(current.row()));
     }
     clickIt(sender, false);
 }
@@ -314,14 +321,21 @@ void BrowserDelegate::enableButtons(bool enable) {
             l->setText(QString());
     if (_BPM)
         _BPM->setText(QString());
+    // Without a sound there is no file to keep a comment for: the field shows nothing and takes
+    // no edits (an edit still waiting to be written is left alone).
+    if (_comments) {
+        _comments->setEnabled(enable);
+        if (!enable && !_commentsDirty)
+            _comments->clear();
+    }
 }
 
 bool BrowserDelegate::validateMenuItem(QAction *item) const {
     const QString action = item->property("srkAction").toString();
     MenuState state;
-    state.seekerShowing = _currentTabShowing == 1;
+    state.seekerShowing = currentTabShowing() == 1;
     state.soundLoaded = _sound != nullptr;
-    state.scanRunning = _scanningThread;
+    state.scanRunning = seeker_->isBusy();
     return validateMenuAction(action, state);
 }
 
@@ -348,9 +362,10 @@ void BrowserDelegate::cleanQuit(QObject *) {
     if (quitting_)
         return;
     quitting_ = true;
-    _endThread = true;
+    seeker_->endThread();
     _endDiscSpinningThread = true;
     stopPlayAll();
+    saveComments(filename());
     saveDefaults();
     srkTrace(QStringLiteral("quit"));
     QCoreApplication::quit();

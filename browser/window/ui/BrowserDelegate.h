@@ -4,8 +4,12 @@
 // (shown in the file well), plays it, and runs the start-up and quit sequences.
 // Every member runs on the main thread unless its comment says otherwise.
 #include "AudioKit.h"
+#include "Autopilot.h"
 #include "FolderModel.h"
 #include "MenuValidation.h"
+#include "SeekerController.h"
+#include "SeekerVocabulary.h"
+#include "SrkTableView.h"
 
 #include <QMainWindow>
 #include <QObject>
@@ -34,11 +38,12 @@ class QPushButton;
 class QSlider;
 class SpeedSlider;
 class QTabWidget;
-class QTableView;
+class SeekerTableModel;
+class SuperProgressIndicator;
 class QTimer;
 class QToolButton;
 
-class BrowserDelegate : public QObject, public AudioKitDelegate {
+class BrowserDelegate : public QObject, public AudioKitDelegate, public SrkTableViewDelegate {
     Q_OBJECT
 public:
     explicit BrowserDelegate(QObject *parent = nullptr);
@@ -51,7 +56,7 @@ public:
     void reloadBrowserView();
     void setFilename(const QString &file);
     QString filename() const;
-    void singleClick(QObject *sender);
+    void singleClick(QObject *sender) override;
     void doubleClick(QObject *sender);
     void fileWellClick(QObject *sender);
     void fileWellDoubleClick(QObject *sender);
@@ -100,6 +105,18 @@ public:
     void discSpinAction();       // one animation step; the timer calls it every 0.03 s
     void _timerAutoAction(QObject *sender = nullptr);  // the play-all tick
     void pushFileOnAutopilotHistory(const QString &file);
+    // A random row of the Seeker becomes the current file (the table then plays it).
+    void randomSelectionJump(QObject *sender) override;
+
+    // ---- Seeker ----
+    // The tab view's change, through the Seeker's rules (busy scans, the root warning,
+    // saved results); a refused change goes back to the tab that was showing.
+    void tabViewDidChange(int index);
+    void rescanThread(QObject *sender = nullptr);
+    void seekerFilter(QObject *sender = nullptr);
+    SeekerController &seeker() { return *seeker_; }
+    Autopilot &autopilot() { return autopilot_; }
+    int currentTabShowing() const { return seeker_->_currentTabShowing; }
 
     // ---- Tempo and renaming ----
     // Reads the file's facts on a thread of its own and shows them on the main thread.
@@ -114,6 +131,40 @@ public:
     bool renameFile(const QString &oldPath, const QString &newPath);
     void writeNewSampleRate(QObject *sender = nullptr);
 
+    // ---- Library management ----
+    // Comments: the current sound's comment (user.xdg.comment) in `_comments`. An edit is
+    // written back only when another file becomes current or at quit.
+    void showComments(QObject *sender = nullptr);
+    void saveComments(const QString &path);
+    // Favorites and file operations on the current sound; nothing while no sound is loaded.
+    void referToFavorites(QObject *sender = nullptr);
+    void copyToFavorites(QObject *sender = nullptr);
+    void moveToTrash(QObject *sender = nullptr);
+    void moveFileToUserTrash(const QString &path);
+    // Panels: the shared preferences panel, and the favorites drawer at the window's side.
+    void preferencePanel(QObject *sender = nullptr);
+    class SrkFavoritesView *favoritesView() const { return favoritesView_; }
+    class QDockWidget *favoritesDrawer() const { return favoritesDrawer_; }
+    // Soundbank and the help commands.
+    void createSoundbank(QObject *sender = nullptr);
+    void _setCreateSoundbankSavePanelSheetDidEnd(const QString &folder, int returnCode);
+    void checkForNewVersion(QObject *sender = nullptr);
+    void showManual(QObject *sender = nullptr);
+    void showMusicPage(QObject *sender = nullptr);
+    // The application-level actions (alias:, copy:, play:, stopPlay:).
+    class SrkApp *application() const { return srkApp_; }
+    // Adds the library's buttons, menu items, drawer and application actions to the window.
+    void buildLibraryInterface();
+
+private:
+    class LibraryAppController;
+    // Children of the controller (QObject ownership), so that no other file needs their types.
+    LibraryAppController *libraryAppController_ = nullptr;
+    class SrkApp *srkApp_ = nullptr;
+    class SrkFavoritesView *favoritesView_ = nullptr;
+    class QDockWidget *favoritesDrawer_ = nullptr;
+
+public:
     // The main window (the "interface file" builds it).
     QMainWindow *window() const { return _window; }
     FolderModel &folderModel() { return folderModel_; }
@@ -147,6 +198,9 @@ private:
     void updateMenuEnabling();
     void showStoppedState();
     void renameInSeeker(const QString &oldPath, const QString &newPath);
+    void buildSeeker();
+    class SeekerBridge;
+    friend class SeekerBridge;
 
 public:
     // ---- Fields (outlets are owned by the window, not by the controller) ----
@@ -154,20 +208,16 @@ public:
     QMainWindow *_window = nullptr;
     QTabWidget *_tabView = nullptr;
     QTabWidget *_infoTabView = nullptr;
-    QTableView *_seeker = nullptr;
+    SrkTableView *_seeker = nullptr;
     QDialog *_renamePanel = nullptr;
     QString rootPath = QStringLiteral("/");
     QLabel *_diskView = nullptr;
     QList<QPixmap> _discAnimationArray;
     FileWell *fileWell = nullptr;
     std::unique_ptr<AudioKit> _sound;
-    QProgressBar *_scanbar = nullptr;
+    SuperProgressIndicator *_scanbar = nullptr;
     QLabel *_scanbarText = nullptr;
     QLineEdit *_renameField = nullptr;
-    std::unique_ptr<QStringList> _autopilotHistory;
-    QStringList _seekerCacheContents;
-    QStringList _seekerFilteredCacheContents;
-    QString _seekerCachePath;
     QComboBox *_filterField = nullptr;
     QPushButton *_filterButton = nullptr;
     QPushButton *_scanSaveButton = nullptr;
@@ -198,24 +248,17 @@ public:
     bool _commentsDirty = false;
     QSlider *_volumeSlider = nullptr;
     SpeedSlider *_speedSlider = nullptr;
-    quint8 _currentTabShowing = 0;
     bool inPlayAllMode = false;
     bool loopPlayFlag = false;
-    qint32 playAllCounter = 0;
     QTimer *_autoTimer = nullptr;
     double _playbackSpeed = 1.0;
     double _volume = 100.0;
-    bool _autoRandom = false;
-    bool _autoPause = false;
-    bool _openInSeekerValue = false;
     bool _discSpinning = false;
     qint32 _discSpinningFrame = 0;
-    bool _seekerUseDeepScanValue = false;
-    bool _seekerUseSavedResultsValue = false;
-    bool _findInPathsValue = false;
-    bool _scanningThread = false;  // a Seeker scan is running
-    std::atomic<bool> _endThread{false};
     bool _endDiscSpinningThread = false;
+    // The Seeker's lists, scan and options (`_seekerCacheContents`, `_seekerFilteredCacheContents`,
+    // `_seekerCachePath`, the option values, the scan thread) live in `seeker_`; the autopilot's
+    // history, position and options (`playAllCounter`, `_autoRandom`, `_autoPause`) in `autopilot_`.
 
 private:
     FolderModel folderModel_;
@@ -226,4 +269,11 @@ private:
     QPushButton *resetSpeedButton_ = nullptr;
     bool quitting_ = false;
     SoundFactory soundFactory_ = &AudioKit::initWithContentsOfFile;
+    std::unique_ptr<SeekerBridge> seekerBridge_;
+    std::unique_ptr<SeekerController> seeker_;
+    std::unique_ptr<SeekerVocabulary> _seekerVocabulary;
+    SeekerTableModel *seekerTableModel_ = nullptr;
+    Autopilot autopilot_;
+    int shownTab_ = 0;          // the tab showing before a change, to go back to when refused
+    bool revertingTab_ = false;
 };

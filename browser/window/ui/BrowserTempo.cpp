@@ -51,6 +51,7 @@ void BrowserDelegate::showStats(const QString &file) {
                 }
                 self->_format->setText(texts.format);
                 self->numberOfBeats();
+                self->showComments(self.data());
                 emit self->statsShown();
             },
             Qt::QueuedConnection);
@@ -109,7 +110,7 @@ bool BrowserDelegate::renameFile(const QString &oldPath, const QString &newPath)
         return false;
     }
     const QString newName = target.fileName();
-    if (_currentTabShowing == 0) {
+    if (currentTabShowing() == 0) {
         // The entry keeps its place in the listing with its new name until the folder is
         // listed again.
         const QModelIndex current = browser->selectedIndex();

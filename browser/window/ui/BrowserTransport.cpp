@@ -90,15 +90,15 @@ void BrowserDelegate::loopPlay(QObject *) {
 void BrowserDelegate::playAllButton(QObject *) {
     const bool wanted = _playAllButton->isChecked();
     stopPlayAll();
-    if (_currentTabShowing == 0) {
+    if (currentTabShowing() == 0) {
         // The selected row of the last visible column (-1 when a folder is selected, since
         // its column has no selection yet).
         QListView *last = browser->columnView(browser->columnCount() - 1);
         const QModelIndexList sel = last ? last->selectionModel()->selectedIndexes() : QModelIndexList();
-        playAllCounter = sel.isEmpty() ? -1 : sel.first().row();
+        autopilot_.playAllCounter = sel.isEmpty() ? -1 : sel.first().row();
     } else {
         const QModelIndex current = _seeker ? _seeker->currentIndex() : QModelIndex();
-        playAllCounter = current.isValid() ? current.row() : -1;
+        autopilot_.playAllCounter = current.isValid() ? current.row() : -1;
     }
     play(false);
     inPlayAllMode = wanted;
@@ -116,7 +116,7 @@ void BrowserDelegate::playAllButton(QObject *) {
 void BrowserDelegate::stopPlayAll() {
     if (!inPlayAllMode)
         return;
-    _autopilotHistory.reset();
+    autopilot_.clearAutopilotHistory();
     inPlayAllMode = false;
     _playAllButton->setChecked(false);
     if (_autoTimer) {
@@ -231,10 +231,4 @@ void BrowserDelegate::discSpinAction() {
     if (_diskView)
         _diskView->setPixmap(_discAnimationArray.at(_discSpinningFrame));
     _discSpinningFrame = (_discSpinningFrame + 1) % int(_discAnimationArray.size());
-}
-
-void BrowserDelegate::pushFileOnAutopilotHistory(const QString &file) {
-    if (!_autopilotHistory)
-        _autopilotHistory = std::make_unique<QStringList>();
-    _autopilotHistory->append(file);
 }

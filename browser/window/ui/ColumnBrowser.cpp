@@ -160,6 +160,18 @@ QString ColumnBrowser::columnTitle(int column) const {
     return column >= 0 && column < columns_.size() ? columns_[column].title->text() : QString();
 }
 
+void ColumnBrowser::selectRowInLastColumn(int row) {
+    if (columns_.isEmpty())
+        return;
+    const int column = int(columns_.size()) - 1;
+    QListView *list = columns_[column].list;
+    const QModelIndex index = model_->index(row, 0, list->rootIndex());
+    if (!index.isValid())
+        return;
+    select(column, index, false);
+    list->scrollTo(index);
+}
+
 void ColumnBrowser::focusSelection() {
     const int column = selectedColumn();
     if (QListView *list = columnView(column < 0 ? 0 : column))

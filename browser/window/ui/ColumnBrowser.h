@@ -34,6 +34,8 @@ public:
     QListView *columnView(int column) const;
     QString columnTitle(int column) const;
     void setColumnWidth(int width) { columnWidth_ = width; }
+    // Selects `row` of the last column (the autopilot walks it); sends no action.
+    void selectRowInLastColumn(int row);
     // Focus goes to the column of the selection.
     void focusSelection();
     // Redraws the selected cell (after a rename).

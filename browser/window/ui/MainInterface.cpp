@@ -6,6 +6,8 @@
 #include "Defaults.h"
 #include "DefaultsKeys.h"
 #include "FileWell.h"
+#include "SeekerTableModel.h"
+#include "SuperProgressIndicator.h"
 #include "SpeedSlider.h"
 
 #include <QAction>
@@ -134,15 +136,23 @@ void BrowserDelegate::buildInterface() {
     filterRow->addWidget(_seekerUseDeepScan);
     filterRow->addWidget(_scanSaveButton);
     seekerLayout->addLayout(filterRow);
-    _seeker = new QTableView(seekerPage);
+    _seeker = new SrkTableView(seekerPage);
     _seeker->setObjectName(QStringLiteral("seeker"));
+    seekerTableModel_ = new SeekerTableModel(seeker_.get(), this);
+    _seeker->setModel(seekerTableModel_);
+    _seeker->setTableDelegate(this);
+    _seeker->setDragEnabled(true);
+    _seeker->setDragDropMode(QAbstractItemView::DragOnly);
+    _seeker->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    _seeker->setShowGrid(false);
+    _seeker->setColumnWidth(0, 320);
     _seeker->setSelectionBehavior(QAbstractItemView::SelectRows);
     _seeker->setSelectionMode(QAbstractItemView::SingleSelection);
     _seeker->horizontalHeader()->setStretchLastSection(true);
     _seeker->verticalHeader()->hide();
     seekerLayout->addWidget(_seeker, 1);
     auto *scanRow = new QHBoxLayout;
-    _scanbar = new QProgressBar(seekerPage);
+    _scanbar = new SuperProgressIndicator(seekerPage);
     _scanbarText = new QLabel(seekerPage);
     scanRow->addWidget(_scanbar, 1);
     scanRow->addWidget(_scanbarText);
@@ -235,11 +245,11 @@ void BrowserDelegate::buildInterface() {
     connect(_renameWithBPMButton, &QPushButton::clicked, this, [this] { renameWithBPM(); });
     connect(_numberOfBeats, &QComboBox::currentTextChanged, this, [this] { numberOfBeats(_numberOfBeats); });
     connect(_comments, &QLineEdit::textEdited, this, [this] { textDidChange(); });
-    connect(_tabView, &QTabWidget::currentChanged, this, [this](int index) {
-        _currentTabShowing = index == _tabView->count() - 1 ? 1 : 0;
-        stopPlayAll();
-        updateMenuEnabling();
-    });
+    connect(_tabView, &QTabWidget::currentChanged, this, &BrowserDelegate::tabViewDidChange);
+    connect(_filterButton, &QPushButton::clicked, this, [this] { seekerFilter(_filterButton); });
+    connect(_filterField->lineEdit(), &QLineEdit::returnPressed, this, [this] { seekerFilter(_filterField); });
+    connect(_filterField, &QComboBox::activated, this, [this] { seekerFilter(_filterField); });
+    connect(_scanSaveButton, &QPushButton::clicked, this, [this] { seeker_->saveSeeker(); });
 
     // ---- Menus ----
     QMenuBar *bar = _window->menuBar();
@@ -309,16 +319,29 @@ void BrowserDelegate::buildInterface() {
         [this] { resetSpeedSlider(); });
 
     QMenu *seeker = bar->addMenu(tr("S&eeker"));
-    _openInSeeker = check(seeker, tr("Open in Seeker"), OpenInSeekerKey, &_openInSeekerValue);
-    _seekerUseSavedResults = check(seeker, tr("Use Saved Results"), SeekerUseSavedResultsKey,
-                                   &_seekerUseSavedResultsValue);
-    _findInPaths = check(seeker, tr("Find in Paths"), SeekerFindsInPathsKey, &_findInPathsValue);
+    add(seeker, tr("Rescan"), QStringLiteral("rescanThread:"), QKeySequence(tr("Ctrl+Shift+S")),
+        [this] { rescanThread(); });
     seeker->addSeparator();
-    _autoRandomMenu = check(seeker, tr("Autopilot Random"), AutoRandomKey, &_autoRandom);
-    _autopilotPauseMenu = check(seeker, tr("Autopilot Pause"), AutoPauseKey, &_autoPause);
-    connect(_seekerUseDeepScan, &QCheckBox::clicked, this, [this](bool on) {
-        _seekerUseDeepScanValue = on;
-        Defaults::setBool(on, SeekerUseDeepScanKey);
+    auto option = [this](QMenu *menu, const QString &title, std::function<void()> toggle) {
+        // The Seeker's own toggles show the new mark and write the default themselves.
+        QAction *a = menu->addAction(title);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [a, toggle] {
+            a->setChecked(!a->isChecked());  // the toggle decides the mark
+            toggle();
+        });
+        actions_.append(a);
+        return a;
+    };
+    _openInSeeker = option(seeker, tr("Open in Seeker"), [this] { seeker_->openInSeeker(); });
+    _seekerUseSavedResults = option(seeker, tr("Use Saved Results"), [this] { seeker_->seekerUseSavedResults(); });
+    _findInPaths = option(seeker, tr("Find in Paths"), [this] { seeker_->findInPaths(); });
+    seeker->addSeparator();
+    _autoRandomMenu = check(seeker, tr("Autopilot Random"), AutoRandomKey, &autopilot_._autoRandom);
+    _autopilotPauseMenu = check(seeker, tr("Autopilot Pause"), AutoPauseKey, &autopilot_._autoPause);
+    connect(_seekerUseDeepScan, &QCheckBox::clicked, this, [this] {
+        _seekerUseDeepScan->setChecked(!_seekerUseDeepScan->isChecked());  // the toggle decides the mark
+        seeker_->seekerUseDeepScan();
     });
 
     QMenu *window = bar->addMenu(tr("&Window"));
@@ -337,4 +360,6 @@ void BrowserDelegate::buildInterface() {
 
     for (QMenu *m : {app, file, go, controls, seeker, window})
         connect(m, &QMenu::aboutToShow, this, &BrowserDelegate::updateMenuEnabling);
+
+    buildLibraryInterface();
 }
