@@ -76,8 +76,9 @@ int PortAudioOutput::Callback(const void *, void *output, unsigned long frames, 
 
 SrkStatus PortAudioOutput::Start() {
     if (mRunning.load() && !mStopRequested.load() && Pa_IsStreamActive(mStream) == 1) return kSrkNoErr;
-    // A stream that ended itself from its callback is inactive but not stopped yet.
-    if (Pa_IsStreamStopped(mStream) == 0) Pa_StopStream(mStream);
+    // A stream that ended itself from its callback (or is still playing out the end of
+    // the last sound) is not stopped yet: stop it at once, the new sound replaces it.
+    if (Pa_IsStreamStopped(mStream) == 0) Pa_AbortStream(mStream);
     mStopRequested = false;
     const PaError err = Pa_StartStream(mStream);
     if (err != paNoError) {

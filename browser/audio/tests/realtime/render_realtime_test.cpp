@@ -174,16 +174,21 @@ TEST(RenderRealTime, RenderingAllocatesNothingAndTakesNoBlockingLock) {
         gAllocations = 0;
         gBlockingLocks = 0;
         std::vector<float> buffer;
+        // Devices ask for buffers of all sizes, some larger than the converter's blocks.
+        const uint32_t sizes[] = {441, 1102, 64, 1024, 4096, 1, 735};
+        size_t call = 0;
         const size_t total = size_t(double(c.frames) / c.rate / c.speed * 44100 * (c.loop ? 2.5 : 1.0)) + 100000;
-        for (size_t done = 0; done < total && kit->isPlaying(); done += 441) {
-            renderCounted(out, buffer, 441);
+        for (size_t done = 0; done < total && kit->isPlaying(); ++call) {
+            const uint32_t n = sizes[call % std::size(sizes)];
+            renderCounted(out, buffer, n);
+            done += n;
             sReaderThread.WaitUntilIdle(10'000'000'000ULL);
         }
         if (c.loop) {
             EXPECT_TRUE(kit->isPlaying());
             kit->setLooping(false);
-            for (int i = 0; i < 20000 && kit->isPlaying(); ++i) {
-                renderCounted(out, buffer, 441);
+            for (int i = 0; i < 20000 && kit->isPlaying(); ++i, ++call) {
+                renderCounted(out, buffer, sizes[call % std::size(sizes)]);
                 sReaderThread.WaitUntilIdle(10'000'000'000ULL);
             }
         }
