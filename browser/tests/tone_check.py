@@ -3,8 +3,9 @@
 monitor: its RMS level (0..1 of full scale) and, over the part that is not silent, the
 frequency of its tone from zero crossings of the first channel.
 
-usage: tone_check.py FILE [--rate 44100] [--channels 2]
+usage: tone_check.py FILE [--rate 44100] [--channels 2] [--bursts]
 prints: rms=R freq=F active_seconds=S gap_ms=G
+with --bursts: bursts=N, the number of separate sounds (sound parted by over 150 ms of silence)
 (G is the longest run of near-silence inside the active part: a dropout.)
 """
 import argparse
@@ -18,6 +19,7 @@ def main():
     p.add_argument("file")
     p.add_argument("--rate", type=int, default=44100)
     p.add_argument("--channels", type=int, default=2)
+    p.add_argument("--bursts", action="store_true")
     a = p.parse_args()
     data = array.array("h")
     with open(a.file, "rb") as f:
@@ -33,6 +35,11 @@ def main():
     # Active part: from the first to the last sample above 1% of full scale.
     threshold = 327
     idx = [i for i, v in enumerate(first) if abs(v) > threshold]
+    if a.bursts:
+        quiet = int(0.15 * a.rate)
+        bursts = (1 if idx else 0) + sum(1 for c, b in zip(idx, idx[1:]) if b - c > quiet)
+        print(f"bursts={bursts}")
+        return
     if not idx:
         rms = math.sqrt(sum(v * v for v in first) / len(first)) / 32768.0
         print(f"rms={rms:.5f} freq=0 active_seconds=0 gap_ms=0")

@@ -117,6 +117,8 @@ public:
     SeekerController &seeker() { return *seeker_; }
     Autopilot &autopilot() { return autopilot_; }
     int currentTabShowing() const { return seeker_->_currentTabShowing; }
+    // Puts the cursor in the filter box, or as soon as a running scan enables it.
+    void focusFilterField();
 
     // ---- Tempo and renaming ----
     // Reads the file's facts on a thread of its own and shows them on the main thread.
@@ -276,4 +278,5 @@ private:
     Autopilot autopilot_;
     int shownTab_ = 0;          // the tab showing before a change, to go back to when refused
     bool revertingTab_ = false;
+    bool focusFilterWhenEnabled_ = false;
 };

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -39,6 +40,14 @@ void BrowserDelegate::tabViewDidChange(int index) {
     shownTab_ = index;
     seeker_->tabViewWillSelectTabViewItem(identifier);
     updateMenuEnabling();
+}
+
+void BrowserDelegate::focusFilterField() {
+    focusFilterWhenEnabled_ = !_filterField->isEnabled();
+    if (focusFilterWhenEnabled_)
+        return;
+    _filterField->setFocus();
+    _filterField->lineEdit()->selectAll();
 }
 
 void BrowserDelegate::rescanThread(QObject *) {

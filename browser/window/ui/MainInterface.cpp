@@ -315,12 +315,26 @@ void BrowserDelegate::buildInterface() {
     QMenu *controls = bar->addMenu(tr("&Controls"));
     add(controls, tr("Play"), QStringLiteral("playButton:"), QKeySequence(tr("Ctrl+P")), [this] { playButton(); });
     add(controls, tr("Stop"), QStringLiteral("stopButton:"), QKeySequence(tr("Ctrl+.")), [this] { stopButton(); });
+    QAction *playAll = controls->addAction(tr("Play All"));
+    playAll->setShortcut(QKeySequence(tr("Ctrl+Shift+A")));
+    connect(playAll, &QAction::triggered, this, [this] {
+        _playAllButton->setChecked(!_playAllButton->isChecked());
+        playAllButton(_playAllButton);
+    });
     add(controls, tr("Normal Speed"), QStringLiteral("resetSpeedSlider:"), QKeySequence(tr("Ctrl+0")),
         [this] { resetSpeedSlider(); });
 
     QMenu *seeker = bar->addMenu(tr("S&eeker"));
     add(seeker, tr("Rescan"), QStringLiteral("rescanThread:"), QKeySequence(tr("Ctrl+Shift+S")),
         [this] { rescanThread(); });
+    QAction *find = seeker->addAction(tr("Find..."));
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        // Shows the Seeker (through its rules) and puts the cursor in the filter box.
+        _tabView->setCurrentIndex(_tabView->count() - 1);
+        if (currentTabShowing() == 1)
+            focusFilterField();
+    });
     seeker->addSeparator();
     auto option = [this](QMenu *menu, const QString &title, std::function<void()> toggle) {
         // The Seeker's own toggles show the new mark and write the default themselves.

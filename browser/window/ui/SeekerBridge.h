@@ -6,6 +6,7 @@
 #include "DefaultsKeys.h"
 #include "Prompter.h"
 #include "SeekerTableModel.h"
+#include "SrkTrace.h"
 #include "SuperProgressIndicator.h"
 
 #include <QAction>
@@ -24,11 +25,17 @@ public:
     void stopPlayAll() override { c_->stopPlayAll(); }
     QString filterFieldText() override { return c_->_filterField->currentText(); }
     void setFilterFieldText(const QString &text) override { c_->_filterField->setEditText(text); }
-    void setSeekerInfoLine(const QString &text) override { c_->_seekerInfoLine->setText(text); }
+    void setSeekerInfoLine(const QString &text) override {
+        c_->_seekerInfoLine->setText(text);
+        if (!text.isEmpty())
+            srkTrace(QStringLiteral("seeker status %1").arg(text));
+    }
     void enableSeekerButtons(bool enabled) override {
         c_->_filterField->setEnabled(enabled);
         c_->_filterButton->setEnabled(enabled);
         c_->_scanSaveButton->setEnabled(enabled);
+        if (enabled && c_->focusFilterWhenEnabled_)
+            c_->focusFilterField();
     }
     void showProgressBar(const QString *text, double maxSize) override {
         if (text) {
