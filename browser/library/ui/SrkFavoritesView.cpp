@@ -83,6 +83,9 @@ void SrkFavoritesView::awakeFromNib() {
         // The action follows the user's opening and closing only; hiding the whole window at
         // quit leaves it as it is, so the state survives the launch.
         connect(_drawer->toggleViewAction(), &QAction::toggled, this, [this](bool open) {
+            // A window that is going away takes its panels with it: that is no choice of the user.
+            if (!_drawer->window()->isVisible())
+                return;
             if (open)
                 drawerDidOpen();
             else

@@ -38,6 +38,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -217,7 +218,10 @@ void BrowserDelegate::moveFileToUserTrash(const QString &path) {
             _seeker->selectRow(row);
             _seeker->scrollTo(seekerTableModel_->index(row, 0));
         } else {
+            // No row took its place: the trashed file stops being the current file, so that the
+            // click below leaves no sound loaded.
             _seeker->setCurrentIndex(QModelIndex());
+            fileWell->setFile(QString());
         }
         singleClick(_seeker);
     }
@@ -271,9 +275,18 @@ void BrowserDelegate::checkForNewVersion(QObject *) {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply *reply = network.get(request);
     // The list is small: anything far larger is refused before it is read into memory.
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
-        if (received > VersionList::kMaxListSize || total > VersionList::kMaxListSize)
+    bool tooLarge = false;
+    auto refuseLarge = [reply, &tooLarge](qint64 size) {
+        if (size > VersionList::kMaxListSize && !tooLarge) {
+            tooLarge = true;
             reply->abort();
+        }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, refuseLarge] {
+        refuseLarge(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+    });
+    connect(reply, &QNetworkReply::downloadProgress, reply, [refuseLarge](qint64 received, qint64 total) {
+        refuseLarge(std::max(received, total));
     });
     // The check waits for its answer; the window takes no input meanwhile.
     QEventLoop wait;
@@ -282,7 +295,7 @@ void BrowserDelegate::checkForNewVersion(QObject *) {
         wait.exec(QEventLoop::ExcludeUserInputEvents);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     QString problem;
-    if (reply->error() == QNetworkReply::OperationCanceledError)
+    if (tooLarge)
         problem = QStringLiteral("the answer is too large");
     else if (reply->error() != QNetworkReply::NoError)
         problem = reply->errorString();
