@@ -14,7 +14,8 @@ function(srk_add_gtest name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} ${_main} GTest::gtest Threads::Threads)
   set(_env
     "SRK_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-    "SRK_BINARY_DIR=${CMAKE_BINARY_DIR}")
+    "SRK_BINARY_DIR=${CMAKE_BINARY_DIR}"
+    "SRK_RESOURCE_DIR=${CMAKE_BINARY_DIR}/bin/resources")
   if(T_GUI)
     list(APPEND _env "QT_QPA_PLATFORM=offscreen")
   endif()

@@ -284,3 +284,20 @@ TEST_F(BrowserDelegateTest, TempoFieldInBothSenses) {
     controller->setBPMField(85.714);
     EXPECT_EQ(controller->_BPM->text(), "85") << "a tap-pad tempo is truncated";
 }
+
+TEST_F(BrowserDelegateTest, DiscTurnsThroughSixtyFramesAndStopsOnTheShownOne) {
+    ASSERT_EQ(controller->_discAnimationArray.size(), 60) << "the 60 disc frames ship with the program";
+    controller->startVinyl(true);
+    EXPECT_TRUE(controller->_discSpinning);
+    for (int i = 0; i < 60; ++i)
+        controller->discSpinAction();
+    EXPECT_EQ(controller->_discSpinningFrame, 0) << "after 60 frames the first comes again";
+    controller->discSpinAction();
+    controller->discSpinAction();
+    const QImage shown = controller->_diskView->pixmap().toImage();
+    controller->stopVinyl();
+    controller->discSpinAction();  // the next step after the stop changes nothing
+    EXPECT_EQ(controller->_discSpinningFrame, 2);
+    EXPECT_EQ(controller->_diskView->pixmap().toImage(), shown);
+    EXPECT_EQ(shown, controller->_discAnimationArray.at(1).toImage());
+}

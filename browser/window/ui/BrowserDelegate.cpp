@@ -156,7 +156,11 @@ void BrowserDelegate::awakeFromNib() {
 }
 
 QString BrowserDelegate::resourcePath(const QString &name) const {
-    // Resources are installed beside the program, or found in the source tree for a build.
+    // Resources are installed beside the program (bin/resources in a build); SRK_RESOURCE_DIR
+    // names another folder (tests and tools that run from elsewhere in the build).
+    const QString override = qEnvironmentVariable("SRK_RESOURCE_DIR");
+    if (!override.isEmpty() && QFileInfo::exists(override + QLatin1Char('/') + name))
+        return override + QLatin1Char('/') + name;
     const QStringList candidates = {
         QCoreApplication::applicationDirPath() + QStringLiteral("/resources/") + name,
         QCoreApplication::applicationDirPath() + QStringLiteral("/../share/soundrake/") + name,
