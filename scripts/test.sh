@@ -9,17 +9,23 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"
 bash scripts/with-servers.sh ctest --test-dir build --output-on-failure -j "$JOBS" --timeout 600
 
-# Fuzz smoke runs: the audio header reader and rate patcher, about 30 seconds per target,
+# Fuzz smoke runs of every reader of outside data: the audio header reader and rate patcher,
+# and the property-list reader (saved scan memory, vocabulary); about 30 seconds per target,
 # each on a fresh copy of its seed corpus. A crash or a broken invariant fails the run.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSRK_FUZZ=ON >/dev/null
-FUZZERS=(srk_header_fuzz srk_fileinfo_fuzz)
-cmake --build build-fuzz -j "$JOBS" --target "${FUZZERS[@]}"
-for fuzzer in "${FUZZERS[@]}"; do
+FUZZERS=(  # target, folder of its sources (binary and seeds)
+  "srk_header_fuzz browser/audio/fuzz"
+  "srk_fileinfo_fuzz browser/audio/fuzz"
+  "srk_plist_fuzz browser/seeker/fuzz"
+)
+cmake --build build-fuzz -j "$JOBS" --target $(for f in "${FUZZERS[@]}"; do echo "${f%% *}"; done)
+for entry in "${FUZZERS[@]}"; do
+  fuzzer=${entry%% *} dir=${entry#* }
   corpus=build-fuzz/corpus/$fuzzer
   rm -rf "$corpus" && mkdir -p "$corpus"
-  cp browser/audio/fuzz/seeds/* "$corpus"/
+  cp "$dir"/seeds/* "$corpus"/
   echo "Fuzzing $fuzzer for 30 s"
-  "build-fuzz/browser/audio/fuzz/$fuzzer" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
+  "build-fuzz/$dir/$fuzzer" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="build-fuzz/$fuzzer-" -print_final_stats=1 "$corpus" 2>"build-fuzz/$fuzzer.log" \
     || { tail -60 "build-fuzz/$fuzzer.log" >&2; echo "FAIL: $fuzzer found a crash (see build-fuzz/$fuzzer.log)" >&2; exit 1; }
 done
