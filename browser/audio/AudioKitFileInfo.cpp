@@ -100,20 +100,6 @@ struct SndFile {
     }
 };
 
-bool preadAll(int fd, uint64_t offset, void *buf, size_t n) {
-    auto *p = static_cast<uint8_t *>(buf);
-    while (n > 0) {
-        if (offset > uint64_t(std::numeric_limits<off_t>::max())) return false;
-        const ssize_t got = ::pread(fd, p, n, off_t(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        p += got;
-        n -= size_t(got);
-        offset += uint64_t(got);
-    }
-    return true;
-}
-
 }  // namespace
 
 void AudioKit::getAudioFileInfo(const std::string &path, double *sr, uint32_t *channels, uint32_t *bits,
@@ -162,7 +148,7 @@ void AudioKit::getAudioFileInfo(const std::string &path, double *sr, uint32_t *c
     const int rawFd = fd.fd;
     srk::header::ReadAt read = [rawFd, fileSize](uint64_t offset, void *buf, size_t n) {
         if (offset > fileSize || n > fileSize - offset) return false;
-        return preadAll(rawFd, offset, buf, n);
+        return srk::header::preadAll(rawFd, offset, buf, n);
     };
 
     std::optional<srk::header::Layout> layout;

@@ -327,20 +327,6 @@ struct Fd {
     }
 };
 
-bool preadAll(int fd, uint64_t offset, void *buf, size_t n) {
-    auto *p = static_cast<uint8_t *>(buf);
-    while (n > 0) {
-        if (offset > uint64_t(std::numeric_limits<off_t>::max())) return false;
-        const ssize_t got = ::pread(fd, p, n, off_t(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        p += got;
-        n -= size_t(got);
-        offset += uint64_t(got);
-    }
-    return true;
-}
-
 bool pwriteAll(int fd, uint64_t offset, const uint8_t *p, size_t n) {
     while (n > 0) {
         const ssize_t put = ::pwrite(fd, p, n, off_t(offset));
@@ -398,6 +384,21 @@ RewriteResult rewriteSampleRate(const std::string &path, double factor, bool res
         return RewriteResult::WriteFailed;
     }
     return RewriteResult::Written;
+}
+
+// Reads exactly n bytes at offset; false on an error or a short file.
+bool preadAll(int fd, uint64_t offset, void *buf, size_t n) {
+    auto *p = static_cast<uint8_t *>(buf);
+    while (n > 0) {
+        if (offset > uint64_t(std::numeric_limits<off_t>::max())) return false;
+        const ssize_t got = ::pread(fd, p, n, off_t(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        p += got;
+        n -= size_t(got);
+        offset += uint64_t(got);
+    }
+    return true;
 }
 
 }  // namespace srk::header

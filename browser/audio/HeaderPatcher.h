@@ -87,4 +87,7 @@ RewriteResult rewriteSampleRate(const std::string &path, double factor, bool res
 double decodeExtended80(const uint8_t bytes[10]);
 void encodeExtended80(double value, uint8_t bytes[10]);
 
+// Reads exactly n bytes at offset, retrying interrupted reads; false on an error or a short file.
+bool preadAll(int fd, uint64_t offset, void *buf, size_t n);
+
 }  // namespace srk::header

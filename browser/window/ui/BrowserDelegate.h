@@ -197,6 +197,9 @@ signals:
 
 private:
     void buildInterface();
+    // A menu command whose enabling validateMenuItem decides by its action name ("jump:").
+    QAction *addMenuAction(QMenu *menu, const QString &title, const QString &selector, const QKeySequence &keys,
+                           std::function<void()> run);
     void updateMenuEnabling();
     void showStoppedState();
     void renameInSeeker(const QString &oldPath, const QString &newPath);

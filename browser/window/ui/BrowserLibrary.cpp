@@ -386,15 +386,7 @@ void BrowserDelegate::buildLibraryInterface() {
         return nullptr;
     };
     auto add = [this](QMenu *menu, const QString &title, const QString &selector, const QKeySequence &keys,
-                      std::function<void()> run) {
-        QAction *a = menu->addAction(title);
-        a->setProperty("srkAction", selector);
-        if (!keys.isEmpty())
-            a->setShortcut(keys);
-        connect(a, &QAction::triggered, this, std::move(run));
-        actions_.append(a);
-        return a;
-    };
+                      std::function<void()> run) { return addMenuAction(menu, title, selector, keys, std::move(run)); };
     QMenu *app = menuTitled(tr("&Soundrake"));
     QMenu *file = menuTitled(tr("&File"));
     QMenu *window = menuTitled(tr("&Window"));
@@ -424,6 +416,22 @@ void BrowserDelegate::buildLibraryInterface() {
     // The standard Copy command: a text field with the focus takes Ctrl+C before it gets here.
     auto *edit = new QMenu(tr("&Edit"), bar);
     edit->addAction(srkApp_->copyAction);
+    // The comment from the keyboard: a key puts the cursor into the field, Return gives the
+    // keys back to the browser (the edit is written once another file becomes current).
+    QAction *editComment = edit->addAction(tr("Edit Comment"));
+    editComment->setShortcut(QKeySequence(tr("Ctrl+E")));
+    connect(editComment, &QAction::triggered, this, [this] {
+        if (!_comments->isEnabled())
+            return;
+        _comments->setFocus(Qt::ShortcutFocusReason);
+        _comments->selectAll();
+    });
+    connect(_comments, &QLineEdit::returnPressed, this, [this] {
+        if (currentTabShowing() == 0)
+            browser->focusSelection();
+        else
+            _seeker->setFocus(Qt::OtherFocusReason);
+    });
     connect(edit, &QMenu::aboutToShow, srkApp_, &SrkApp::updateActions);
     if (file && bar->actions().indexOf(file->menuAction()) + 1 < bar->actions().size())
         bar->insertMenu(bar->actions().at(bar->actions().indexOf(file->menuAction()) + 1), edit);

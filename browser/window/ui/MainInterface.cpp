@@ -47,6 +47,17 @@ QPushButton *makeButton(const QString &title, QWidget *parent, bool checkable = 
 
 QList<QAction *> BrowserDelegate::menuActions() const { return actions_; }
 
+QAction *BrowserDelegate::addMenuAction(QMenu *menu, const QString &title, const QString &selector,
+                                        const QKeySequence &keys, std::function<void()> run) {
+    QAction *a = menu->addAction(title);
+    a->setProperty("srkAction", selector);  // validateMenuItem decides by this name
+    if (!keys.isEmpty())
+        a->setShortcut(keys);
+    connect(a, &QAction::triggered, this, std::move(run));
+    actions_.append(a);
+    return a;
+}
+
 QAction *BrowserDelegate::actionFor(const QString &selector) const {
     for (QAction *a : actions_)
         if (a->property("srkAction").toString() == selector)
@@ -254,15 +265,7 @@ void BrowserDelegate::buildInterface() {
     // ---- Menus ----
     QMenuBar *bar = _window->menuBar();
     auto add = [this](QMenu *menu, const QString &title, const QString &selector, const QKeySequence &keys,
-                      std::function<void()> run) {
-        QAction *a = menu->addAction(title);
-        a->setProperty("srkAction", selector);
-        if (!keys.isEmpty())
-            a->setShortcut(keys);
-        connect(a, &QAction::triggered, this, std::move(run));
-        actions_.append(a);
-        return a;
-    };
+                      std::function<void()> run) { return addMenuAction(menu, title, selector, keys, std::move(run)); };
     auto check = [this](QMenu *menu, const QString &title, const QString &key, bool *field) {
         // A check-marked option: the new value is the opposite of the mark, shown at once and
         // written to the defaults at once.
