@@ -20,7 +20,6 @@ setfattr -n user.xdg.comment -v probe "$E2E_WORK/lib/c.wav" 2>/dev/null ||
   e2e_fail "the test folder's file system keeps no user attributes"
 setfattr -x user.xdg.comment "$E2E_WORK/lib/c.wav"
 
-mkdir -p "$XDG_DATA_HOME"   # a real home has its data folder; the trash goes in it
 e2e_start "$BIN"
 xdotool key --clearmodifiers Right
 e2e_wait_trace "play /.*/a\.wav" 10 || e2e_fail "selecting the first file did not play it"

@@ -386,8 +386,13 @@ TEST_F(BrowserLibraryTest, TrashOnTheSeekerTabRewritesTheSavedMemory) {
 TEST_F(BrowserLibraryTest, RealTrashKeepsTheFileRestorable) {
     QtDesktopServices real;
     DesktopServices::setShared(&real);
-    const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash";
-    ASSERT_TRUE(trash.startsWith(QDir::tempPath())) << "never the user's own trash";
+    // A data folder that does not exist yet (a fresh account): the trash is made inside it,
+    // never below the current directory.
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    ASSERT_TRUE(QString::fromLocal8Bit(savedDataHome).startsWith(QDir::tempPath())) << "never the user's own trash";
+    const QString dataHome = QString::fromLocal8Bit(savedDataHome) + "/fresh/share";
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+    const QString trash = dataHome + "/Trash";
     const QByteArray data = contents(lib + "/Drums/snare.wav");
     click(lib + "/Drums/snare.wav");
     controller->moveToTrash();
@@ -401,6 +406,8 @@ TEST_F(BrowserLibraryTest, RealTrashKeepsTheFileRestorable) {
     EXPECT_TRUE(info.startsWith("[Trash Info]\n")) << info.constData();
     EXPECT_TRUE(info.contains("Path=" + QUrl::toPercentEncoding(lib + "/Drums/snare.wav", "/")));
     EXPECT_TRUE(info.contains("DeletionDate="));
+    EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + "/files/" + trashed[0]));
+    qputenv("XDG_DATA_HOME", savedDataHome);
     DesktopServices::setShared(&desktop);
 }
 

@@ -4,6 +4,8 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
+#include <QDir>
+#include <QStandardPaths>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -36,6 +38,23 @@ bool QtDesktopServices::startNewCopy() {
 }
 
 bool QtDesktopServices::moveToTrash(const QString &path) {
+    // The home trash lives in the data folder ($XDG_DATA_HOME, ~/.local/share); when that folder
+    // is missing, Qt 6.4 gives up on it and may "trash" the file into files/ and info/ below the
+    // current directory. Make sure the folder exists, and accept only a result inside a trash.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QFile file(path);
-    return file.moveToTrash();
+    if (!file.moveToTrash())
+        return false;
+    const QString trashed = file.fileName();
+    const QString filesFolder = QFileInfo(trashed).dir().absolutePath();
+    const bool inTrash = QFileInfo(trashed).isAbsolute() && filesFolder.endsWith(QLatin1String("/files")) &&
+                         (filesFolder.contains(QLatin1String("/Trash/")) || filesFolder.contains(QLatin1String("/.Trash")));
+    if (inTrash)
+        return true;
+    // Put it back where it was and report the failure.
+    const QString info = QFileInfo(trashed).dir().absoluteFilePath(QStringLiteral("../info/")) +
+                         QFileInfo(trashed).fileName() + QStringLiteral(".trashinfo");
+    if (QFile::rename(trashed, path))
+        QFile::remove(info);
+    return false;
 }
