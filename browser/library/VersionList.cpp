@@ -2,7 +2,6 @@
 
 #include <plist/plist.h>
 
-#include <cstdlib>
 #include <memory>
 
 #ifndef SRK_VERSION
@@ -29,14 +28,15 @@ Result compare(const QByteArray &data, const QString &appName, const QString &ru
         result.outcome = Outcome::NoEntry;
         return result;
     }
-    char *text = nullptr;
-    plist_get_string_val(entry, &text);
-    if (!text) {
+    // The string is read by its stored length: a string holding a NUL (possible in a hostile
+    // list) would trip the library's own check of the copying accessor.
+    uint64_t length = 0;
+    const char *text = plist_get_string_ptr(entry, &length);
+    if (!text || length > uint64_t(kMaxListSize)) {
         result.outcome = Outcome::NoEntry;
         return result;
     }
-    result.listed = QString::fromUtf8(text);
-    std::free(text);
+    result.listed = QString::fromUtf8(text, qsizetype(length));
     result.outcome = result.listed == runningVersion ? Outcome::UpToDate : Outcome::Newer;
     return result;
 }

@@ -37,6 +37,16 @@ TEST(VersionList, ComparesTheEntryForTheProgramAsAPlainString) {
     }
 }
 
+// A string with a NUL inside once made the property-list library abort the program.
+TEST(VersionList, StringWithANulIsReadByItsLength) {
+    QByteArray data = plist("<dict><key>Soundrake</key><string>2.3#x</string></dict>");
+    data[data.indexOf('#')] = '\0';
+    const VersionList::Result r = VersionList::compare(data, "Soundrake", "2.3");
+    EXPECT_NE(int(r.outcome), int(VersionList::Outcome::UpToDate));
+    if (r.outcome == VersionList::Outcome::Newer)
+        EXPECT_TRUE(r.listed.startsWith("2.3") && r.listed.size() == 5) << "the entry is read to its stored length";
+}
+
 TEST(VersionList, RunningVersionIsTheProjectVersion) {
     EXPECT_FALSE(VersionList::applicationVersion().isEmpty());
     EXPECT_NE(VersionList::applicationVersion(), "0.0.0") << "the build passes the project's version";
