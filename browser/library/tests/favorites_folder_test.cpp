@@ -74,4 +74,11 @@ TEST_F(FavoritesFolder, MakeFolderStoresTheFolderOfThePath) {
     EXPECT_EQ(posted, 4) << "only the favorites folder is announced";
     Defaults::remove(DoNotCreateFavoritesFolder);
     EXPECT_EQ(Preferences::favortiesDirectory(), loops + "/Soundrake Favorites");
+    // An emptied field, or a bare name, stores a folder that names nothing (never the current
+    // directory), so the program's folder is the base again.
+    for (const QString &path : {QString(""), QString("Favs")}) {
+        Preferences::makeFavortiesDirectory(path);
+        EXPECT_EQ(Defaults::stringForKey(FavoritesDirectoryKey), "") << path.toStdString();
+        EXPECT_EQ(Preferences::favortiesDirectory(), app + "/Soundrake Favorites");
+    }
 }
