@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/xattr.h>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,6 +75,27 @@ bool copyData(int in, int out, off_t size) {
     }
 }
 
+// Copies the user attributes (the comment among them) as a file manager's copy keeps them. A
+// file system without them is no reason to fail the copy.
+void copyUserAttributes(int in, int out) {
+    char names[4096];
+    const ssize_t listed = ::flistxattr(in, names, sizeof names);
+    if (listed <= 0)
+        return;
+    std::vector<char> value;
+    for (const char *name = names; name < names + listed; name += std::strlen(name) + 1) {
+        if (std::strncmp(name, "user.", 5) != 0)
+            continue;
+        const ssize_t size = ::fgetxattr(in, name, nullptr, 0);
+        if (size < 0 || size > 64 * 1024)
+            continue;
+        value.resize(size_t(size) + 1);
+        const ssize_t got = ::fgetxattr(in, name, value.data(), value.size());
+        if (got >= 0)
+            ::fsetxattr(out, name, value.data(), size_t(got), 0);
+    }
+}
+
 bool finishAttributes(int out, const struct stat &st) {
     if (::fchmod(out, st.st_mode & 07777) != 0)
         return false;
@@ -118,6 +142,7 @@ bool copyFile(const QString &source, const QString &destination, int *error) {
     {
         Fd out(::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
         if (out.fd >= 0) {
+            copyUserAttributes(in.fd, out.fd);
             if (!copyData(in.fd, out.fd, st.st_size) || !finishAttributes(out.fd, st)) {
                 err = errno ? errno : EIO;
                 return false;
@@ -149,6 +174,7 @@ bool copyFile(const QString &source, const QString &destination, int *error) {
         err = errno;
         return false;
     }
+    copyUserAttributes(in.fd, out.fd);
     bool ok = copyData(in.fd, out.fd, st.st_size) && finishAttributes(out.fd, st);
     if (ok) {
         ok = ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;

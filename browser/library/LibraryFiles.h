@@ -19,7 +19,8 @@ bool nameTaken(const QString &path);
 // Copies the regular file `source` (links followed) to `destination`, which must not exist.
 // The data go into an unnamed or temporary file in the destination's folder that gets its
 // name only once complete, so `destination` never names a partial copy; a name taken
-// meanwhile is never replaced. Permission bits and modification time are kept. False, with
+// meanwhile is never replaced. Permission bits, modification time and the user attributes (the
+// file's comment) are kept. False, with
 // nothing left behind and `*error` set to an errno value, on failure.
 bool copyFile(const QString &source, const QString &destination, int *error = nullptr);
 

@@ -1,5 +1,6 @@
 #include "AudioKit.h"
 #include "LibraryFiles.h"
+#include "SrkUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -34,10 +35,14 @@ TEST(LibraryFiles, CopyIsExactKeepsModeAndNeverReplaces) {
     ::chmod(QFile::encodeName(dir.path() + "/a.aif").constData(), 0640);
     ASSERT_TRUE(QDir().mkdir(dir.path() + "/Favs"));
 
+    ASSERT_EQ(SrkUtils::setComment(dir.path() + "/a.aif", "Kick – grün"), 0);
     int error = -1;
     ASSERT_TRUE(LibraryFiles::copyFile(dir.path() + "/a.aif", dir.path() + "/Favs/a.aif", &error));
     EXPECT_EQ(error, 0);
     EXPECT_EQ(read(dir.path() + "/Favs/a.aif"), data);
+    QString comment;
+    ASSERT_EQ(SrkUtils::getComment(dir.path() + "/Favs/a.aif", &comment), 0);
+    EXPECT_EQ(comment, "Kick – grün") << "the comment goes with the copy";
     EXPECT_EQ(QFileInfo(dir.path() + "/Favs/a.aif").permissions(), QFileInfo(dir.path() + "/a.aif").permissions());
 
     ASSERT_TRUE(write(dir.path() + "/b.aif", "other"));

@@ -210,8 +210,6 @@ void BrowserDelegate::moveFileToUserTrash(const QString &path) {
         // Drops the path from the scan list, rewrites the saved memory in saved-results mode
         // and filters again.
         seeker().seekerFileTrashed(path);
-        if (file != path)
-            seeker().seekerFileTrashed(file);
         _seeker->clearSelection();
         seekerTableModel_->reloadData();
         if (row >= 0 && row < seekerTableModel_->rowCount()) {
