@@ -106,11 +106,15 @@ void BrowserDelegate::saveComments(const QString &path) {
         return;
     // The field shows the comment of the loaded sound's file, whatever `path` says.
     const QString file = filename();
-    if (!file.isEmpty() && SrkUtils::setComment(file, _comments->text()) != 0) {
-        // The edit cannot reach the file: say so once rather than lose it without a word.
-        Prompter::shared().critical(kAppName, kCommentSaveFailed.arg(QFileInfo(file).fileName()));
+    if (!file.isEmpty()) {
+        if (SrkUtils::setComment(file, _comments->text()) == 0) {
+            srkTrace(QStringLiteral("comment saved %1").arg(file));
+        } else {
+            // The edit cannot reach the file: say so once rather than lose it without a word.
+            srkTrace(QStringLiteral("comment not saved %1").arg(file));
+            Prompter::shared().critical(kAppName, kCommentSaveFailed.arg(QFileInfo(file).fileName()));
+        }
     }
-    srkTrace(QStringLiteral("comment saved %1").arg(file));
     _commentsDirty = false;
 }
 
