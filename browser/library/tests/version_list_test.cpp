@@ -43,8 +43,9 @@ TEST(VersionList, StringWithANulIsReadByItsLength) {
     data[data.indexOf('#')] = '\0';
     const VersionList::Result r = VersionList::compare(data, "Soundrake", "2.3");
     EXPECT_NE(int(r.outcome), int(VersionList::Outcome::UpToDate));
-    if (r.outcome == VersionList::Outcome::Newer)
+    if (r.outcome == VersionList::Outcome::Newer) {
         EXPECT_TRUE(r.listed.startsWith("2.3") && r.listed.size() == 5) << "the entry is read to its stored length";
+    }
 }
 
 TEST(VersionList, RunningVersionIsTheProjectVersion) {
