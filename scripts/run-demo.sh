@@ -13,7 +13,7 @@ python3 scripts/make-demo-library.py "$LIBRARY"
 DEMO_CONFIG="$ROOT/build/demo-home/config"
 mkdir -p "$DEMO_CONFIG/Soundrake"
 if [ ! -f "$DEMO_CONFIG/Soundrake/Soundrake.ini" ]; then
-  printf '[General]\nStartup%%20Directory=%s\nFavorites%%20Directory=%s\n' "$LIBRARY" "$LIBRARY" \
+  printf '[General]\nStartup%%20Directory=%s\nFavorites%%20Directory=%s\nShow%%20Info=true\n' "$LIBRARY" "$LIBRARY" \
     > "$DEMO_CONFIG/Soundrake/Soundrake.ini"
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

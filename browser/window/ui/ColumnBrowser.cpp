@@ -25,6 +25,11 @@ ColumnBrowser::ColumnBrowser(BrowserModel *model, QWidget *parent) : QWidget(par
     stripLayout_->setSpacing(1);
     stripLayout_->addStretch(1);
     scroll_->setWidget(strip_);
+    connect(scroll_->horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
+        if (followEnd_)
+            scroll_->horizontalScrollBar()->setValue(max);
+    });
+    connect(scroll_->horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this] { followEnd_ = false; });
     layout->addWidget(scroll_);
     setFocusPolicy(Qt::StrongFocus);
     connect(model_, &QAbstractItemModel::modelReset, this, &ColumnBrowser::loadColumnZero);
@@ -237,10 +242,10 @@ bool ColumnBrowser::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void ColumnBrowser::keepLastColumnInSight() {
-    // After the layout has placed the new column, scroll so that it is fully visible.
-    QTimer::singleShot(0, this, [this] {
-        if (columns_.isEmpty())
-            return;
-        scroll_->ensureWidgetVisible(columns_.last().box, 0, 0);
-    });
+    // The newest column is the rightmost: keep the view at the end, also when the scroll
+    // range changes later (the layout places the column after this, the window may be
+    // resized), until the user scrolls by hand.
+    followEnd_ = true;
+    QScrollBar *bar = scroll_->horizontalScrollBar();
+    bar->setValue(bar->maximum());
 }

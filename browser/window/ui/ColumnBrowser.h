@@ -67,4 +67,5 @@ private:
     QHBoxLayout *stripLayout_ = nullptr;
     QList<Column> columns_;
     int columnWidth_ = 210;
+    bool followEnd_ = true;
 };

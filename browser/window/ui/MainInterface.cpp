@@ -199,7 +199,7 @@ void BrowserDelegate::buildInterface() {
     _numberOfBeats->setObjectName(QStringLiteral("numberOfBeats"));
     for (int beats : {1, 2, 4, 8, 12, 16, 24, 32, 48, 64})
         _numberOfBeats->addItem(QString::number(beats));
-    _numberOfBeats->setCurrentText(QStringLiteral("4"));
+    _numberOfBeats->setCurrentText(QStringLiteral("8"));  // two bars of 4/4, the commonest loop length
     tempoRow->addWidget(_numberOfBeats);
     tempoRow->addWidget(new QLabel(tr("BPM"), info));
     _BPM = new QLineEdit(info);
