@@ -187,10 +187,9 @@ const QStringList &BrowserDelegate::directoryContentsAtPath(const QString &folde
 }
 
 void BrowserDelegate::reloadBrowserView() {
-    const QString keep = browserPath();
+    // Column 0 is listed again and the columns to its right go away.
     folderModel_.invalidate();
     browserModel_->reload();
-    Q_UNUSED(keep);
 }
 
 QString BrowserDelegate::browserPath() const {
