@@ -74,10 +74,6 @@ BrowserDelegate::~BrowserDelegate() {
     _sound.reset();
     _beep.reset();
     _spinup.reset();
-    // The table's model reads the Seeker's rows: the table lets go of it before the Seeker goes,
-    // or the window's teardown would ask a deleted Seeker for its row count.
-    if (_seeker)
-        _seeker->setModel(nullptr);
     // The Seeker table stops reading the Seeker's lists before they go; the Seeker goes
     // (stopping a running scan and waiting for its worker) while its widgets still exist.
     if (_seeker)
