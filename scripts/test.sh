@@ -10,13 +10,14 @@ cmake --build build -j "$JOBS"
 bash scripts/with-servers.sh ctest --test-dir build --output-on-failure -j "$JOBS" --timeout 600
 
 # Fuzz smoke runs of every reader of outside data: the audio header reader and rate patcher,
-# and the property-list reader (saved scan memory, vocabulary); about 30 seconds per target,
+# the property-list reader (saved scan memory, vocabulary) and the version list; about 30 s per target,
 # each on a fresh copy of its seed corpus. A crash or a broken invariant fails the run.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSRK_FUZZ=ON >/dev/null
 FUZZERS=(  # target, folder of its sources (binary and seeds)
   "srk_header_fuzz browser/audio/fuzz"
   "srk_fileinfo_fuzz browser/audio/fuzz"
   "srk_plist_fuzz browser/seeker/fuzz"
+  "srk_version_list_fuzz browser/library/fuzz"
 )
 cmake --build build-fuzz -j "$JOBS" --target $(for f in "${FUZZERS[@]}"; do echo "${f%% *}"; done)
 for entry in "${FUZZERS[@]}"; do
