@@ -23,7 +23,12 @@ void TapButton::mousePressEvent(QMouseEvent *event) {
 }
 
 void TapButton::keyPressEvent(QKeyEvent *event) {
-    if (event->isAutoRepeat() || event->key() == Qt::Key_Escape || event->key() == Qt::Key_Tab) {
+    // Any plain key taps, like a drum pad. Modifier keys, keys held with Ctrl, Alt or Meta
+    // (menu shortcuts), Tab, Escape and auto-repeat do not.
+    const bool plainKey = !event->text().isEmpty() && event->key() != Qt::Key_Escape &&
+                          event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab &&
+                          !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (event->isAutoRepeat() || !plainKey) {
         QPushButton::keyPressEvent(event);
         return;
     }
