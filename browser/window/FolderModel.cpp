@@ -95,11 +95,6 @@ const QStringList &FolderModel::directoryContentsAtPath(const QString &path) {
     return _browserCacheContents;
 }
 
-int FolderModel::attributeOf(const QString &name) const {
-    const qsizetype i = _browserCacheContents.indexOf(name);
-    return i < 0 ? -1 : _browserCacheContentsAttrs[i];
-}
-
 QString FolderModel::pathForColumn(int column, const QStringList &selectedNames) {
     if (column <= 0)
         return QStringLiteral("/");

@@ -38,8 +38,6 @@ public:
 
     // Forgets the cached folder so that the next listing reads the file system again.
     void invalidate() { _browserCachePath = QString(); }
-    // Attribute of a name in the cached listing (1 folder, 0 file), -1 when not listed.
-    int attributeOf(const QString &name) const;
 
     // How many times the file system was read (for tests and diagnostics).
     int directoryReads() const { return directoryReads_; }

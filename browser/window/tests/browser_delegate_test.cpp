@@ -69,6 +69,11 @@ TEST_F(BrowserDelegateTest, StartsInTheStartUpFolderWithButtonsDisabled) {
     EXPECT_FALSE(controller->_playButton->isEnabled());
     EXPECT_FALSE(controller->_sound);
     EXPECT_TRUE(controller->window()->isVisible());
+    // Column 0 is titled with the root; each further column with the folder it lists.
+    ColumnBrowser *b = controller->browser;
+    EXPECT_EQ(b->columnTitle(0), "/");
+    EXPECT_EQ(b->columnTitle(b->columnCount() - 1), "Drums");
+    EXPECT_EQ(b->selectedColumn(), b->columnCount() - 2) << "the start-up folder is selected, its listing opened";
 }
 
 TEST_F(BrowserDelegateTest, ClickingAFileMakesItCurrentWithTwoSlashPathAndPlaysIt) {

@@ -171,7 +171,6 @@ public:
     QMainWindow *window() const { return _window; }
     FolderModel &folderModel() { return folderModel_; }
     BrowserModel *browserModel() const { return browserModel_; }
-    QList<QAction *> menuActions() const;
     QAction *actionFor(const QString &selector) const;
     // The path the browser currently selects ("/a/b"; "/" when nothing).
     QString browserPath() const;

@@ -45,8 +45,6 @@ QPushButton *makeButton(const QString &title, QWidget *parent, bool checkable = 
 }
 }  // namespace
 
-QList<QAction *> BrowserDelegate::menuActions() const { return actions_; }
-
 QAction *BrowserDelegate::addMenuAction(QMenu *menu, const QString &title, const QString &selector,
                                         const QKeySequence &keys, std::function<void()> run) {
     QAction *a = menu->addAction(title);
