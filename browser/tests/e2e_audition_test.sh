@@ -8,27 +8,18 @@ HERE=$(dirname "$0")
 source "$HERE/e2e_lib.sh"
 SRC=$1 BIN=$2 ART=$3
 mkdir -p "$ART"
-pactl info >/dev/null 2>&1 || e2e_fail "no sound server (run under scripts/with-servers.sh)"
 e2e_setup "$SRC"
 # A library of one folder with one 440 Hz tone, so the keyboard reaches it in one step.
 rm -rf "$E2E_WORK/lib" && mkdir -p "$E2E_WORK/lib"
 sox -n -r 44100 -c 2 -b 16 "$E2E_WORK/lib/A 440.wav" synth 6 sine 440 vol 0.5 || e2e_fail "sox"
 
-# The recorder runs from before the selection: connecting to the monitor can take a moment.
-start_recording() {  # start_recording FILE: what the server plays, raw s16le stereo 44.1k
-  parec -d nullsink.monitor --latency-msec=20 --format=s16le --rate=44100 --channels=2 --raw >"$1" &
-  REC=$!
-  sleep 0.5
-}
-stop_recording() { kill -INT $REC; wait $REC 2>/dev/null; }
-
 e2e_start "$BIN"
-start_recording "$E2E_WORK/playing.raw"
+e2e_start_recording "$E2E_WORK/playing.raw"
 xdotool key --clearmodifiers Right
 e2e_wait_trace "play /.*/A 440.wav" 10 || e2e_fail "selecting the file did not play it"
 sleep 3.5  # the test server's null sink can start a new stream up to two seconds late
 e2e_screenshot "$ART/playing.png"
-stop_recording
+e2e_stop_recording
 read -r rms freq _ gap < <(python3 "$HERE/tone_check.py" "$E2E_WORK/playing.raw" | tr ' ' '\n' | cut -d= -f2 | tr '\n' ' ')
 echo "while playing: rms=$rms freq=$freq longest gap ${gap} ms"
 cp "$E2E_WORK/playing.raw" "$ART/playing.raw"
@@ -38,9 +29,9 @@ python3 -c "import sys; r,f=float('$rms'),float('$freq'); sys.exit(0 if r>0.1 an
 xdotool key --clearmodifiers space
 e2e_wait_trace "stop" 5 || e2e_fail "the space bar did not stop playback"
 sleep 0.3
-start_recording "$E2E_WORK/stopped.raw"
+e2e_start_recording "$E2E_WORK/stopped.raw"
 sleep 0.5
-stop_recording
+e2e_stop_recording
 read -r rms2 _ < <(python3 "$HERE/tone_check.py" "$E2E_WORK/stopped.raw" | cut -d' ' -f1 | cut -d= -f2)
 echo "after stop: rms=$rms2"
 python3 -c "import sys; sys.exit(0 if float('$rms2')<0.01 else 1)" || e2e_fail "sound went on after the stop (rms=$rms2)"

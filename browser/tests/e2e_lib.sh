@@ -17,6 +17,7 @@ e2e_setup() {
 }
 
 e2e_cleanup() {
+  [ -n "${E2E_REC:-}" ] && kill "$E2E_REC" 2>/dev/null
   [ -n "${E2E_PID:-}" ] && kill "$E2E_PID" 2>/dev/null
   rm -rf "${E2E_WORK:?}"
 }
@@ -55,6 +56,17 @@ e2e_quit() {
   grep -q "Soundrake -- Terminated." "$E2E_WORK/out" || e2e_fail "no teardown line"
   grep -q "soundrake: quit" "$E2E_WORK/err" || e2e_fail "did not quit through the Quit command"
 }
+
+# e2e_start_recording FILE: records what the sound server plays (raw s16le stereo 44.1 kHz
+# from the null sink's monitor) until e2e_stop_recording. Started before the sound is due:
+# connecting to the monitor can take a moment.
+e2e_start_recording() {
+  pactl info >/dev/null 2>&1 || e2e_fail "no sound server (run under scripts/with-servers.sh)"
+  parec -d nullsink.monitor --latency-msec=20 --format=s16le --rate=44100 --channels=2 --raw >"$1" &
+  E2E_REC=$!
+  sleep 0.5
+}
+e2e_stop_recording() { kill -INT "$E2E_REC"; wait "$E2E_REC" 2>/dev/null; }
 
 # e2e_screenshot FILE: the whole screen as a PNG.
 e2e_screenshot() { import -window root "$1" 2>/dev/null || e2e_fail "screenshot"; }

@@ -8,13 +8,10 @@ HERE=$(dirname "$0")
 source "$HERE/e2e_lib.sh"
 SRC=$1 BIN=$2 ART=$3
 mkdir -p "$ART"
-pactl info >/dev/null 2>&1 || e2e_fail "no sound server (run under scripts/with-servers.sh)"
 e2e_setup "$SRC"
 e2e_start "$BIN"
 
-parec -d nullsink.monitor --latency-msec=20 --format=s16le --rate=44100 --channels=2 --raw >"$E2E_WORK/seeker.raw" &
-REC=$!
-sleep 0.5
+e2e_start_recording "$E2E_WORK/seeker.raw"
 
 xdotool key --clearmodifiers ctrl+f
 e2e_wait_trace "seeker status [0-9]+ files found" 20 || e2e_fail "the Seeker did not list the library"
@@ -36,7 +33,7 @@ while [ $SECONDS -lt $deadline ]; do
 done
 [ "${n:-0}" -ge 2 ] || e2e_fail "play-all did not play two files in turn"
 sleep 3  # the test server's null sink can start a new stream up to two seconds late
-kill -INT $REC; wait $REC 2>/dev/null
+e2e_stop_recording
 bursts=$(python3 "$HERE/tone_check.py" --bursts "$E2E_WORK/seeker.raw" | cut -d= -f2)
 echo "seeker play-all: $(grep -E 'soundrake: play /' "$E2E_WORK/err" | sed 's/.*\///' | tr '\n' ',') bursts=$bursts"
 [ "$bursts" -ge 2 ] || e2e_fail "two files did not sound in turn (bursts=$bursts)"
