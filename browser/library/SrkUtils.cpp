@@ -15,6 +15,8 @@ constexpr size_t kMaxAttributeSize = 64 * 1024;
 int failure() { return errno != 0 ? errno : EIO; }
 }  // namespace
 
+std::string SrkUtils::nativePath(const QString &path) { return QFile::encodeName(path).toStdString(); }
+
 QString SrkUtils::stripSlashIfNeeded(const QString &path) {
     if (path.size() >= 2 && path.at(1) == QLatin1Char('/'))
         return path.mid(1);

@@ -2,12 +2,16 @@
 // Small path and comment utilities shared by the browser's operations.
 #include <QString>
 
+#include <string>
+
 class SrkUtils {
 public:
     // Paths that come out of the column browser begin with two slashes ("//Users/x").
     // Returns the path without its first character when its second character is "/",
     // otherwise an unchanged copy.
     static QString stripSlashIfNeeded(const QString &path);
+    // The path as the file system takes it (the local 8-bit encoding), for the audio engine.
+    static std::string nativePath(const QString &path);
 
     // A file's comment is kept in its extended attribute "user.xdg.comment" (UTF-8), the
     // attribute that desktop file managers show. Symbolic links are followed. Any thread.

@@ -3,6 +3,7 @@
 #include "AudioKit.h"
 #include "InfoTexts.h"
 #include "SeekerCommand.h"
+#include "SrkUtils.h"
 
 #include <QFile>
 
@@ -20,7 +21,6 @@ int usage(QTextStream &err) {
     return 2;
 }
 
-std::string native(const QString &path) { return QFile::encodeName(path).toStdString(); }
 }  // namespace
 
 int runSoundrakeCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
@@ -35,8 +35,8 @@ int runSoundrakeCommand(const QStringList &args, QTextStream &out, QTextStream &
             double sr = 0;
             uint32_t channels = 0, bits = 0, format = 0;
             int64_t bytes = 0;
-            AudioKit::getAudioFileInfo(native(path), &sr, &channels, &bits, &format, &bytes);
-            const bool playable = AudioKit::canPlayFile(native(path), false);
+            AudioKit::getAudioFileInfo(SrkUtils::nativePath(path), &sr, &channels, &bits, &format, &bytes);
+            const bool playable = AudioKit::canPlayFile(SrkUtils::nativePath(path), false);
             out << path << '\t' << (playable ? "playable" : "not-playable") << '\t'
                 << QString::asprintf("%.2f", sr) << '\t' << channels << '\t' << bits << '\t'
                 << (format ? fourCharString(format) : QStringLiteral("0")) << '\t' << qint64(bytes) << '\n';
@@ -63,7 +63,7 @@ int runSoundrakeCommand(const QStringList &args, QTextStream &out, QTextStream &
             err.flush();
             return 1;
         }
-        if (AudioKit::writeNewSampleRateHeaderInfo(native(path), factor, reset)) {
+        if (AudioKit::writeNewSampleRateHeaderInfo(SrkUtils::nativePath(path), factor, reset)) {
             err << kHeaderFailed << "\n";
             err.flush();
             return 1;

@@ -34,9 +34,9 @@ bool FolderModel::readDirectory(const QString &path, std::vector<RawEntry> *entr
 }
 
 const QStringList &FolderModel::directoryContentsAtPath(const QString &path) {
-    const bool showAll = Defaults::boolForKey(OnlyShowAudioFilesKey);
     if (!_browserCachePath.isNull() && path == _browserCachePath)
         return _browserCacheContents;
+    const bool showAll = Defaults::boolForKey(OnlyShowAudioFilesKey);
 
     _browserCachePath = path;
     _browserCacheContents.clear();
@@ -93,6 +93,10 @@ const QStringList &FolderModel::directoryContentsAtPath(const QString &path) {
     }
     srkTrace(QStringLiteral("listed %1 (%2 entries)").arg(path).arg(_browserCacheContents.size()));
     return _browserCacheContents;
+}
+
+QString FolderModel::listingPathFor(const QString &folder) {
+    return folder == QLatin1String("/") ? folder : QStringLiteral("/") + folder;
 }
 
 QString FolderModel::pathForColumn(int column, const QStringList &selectedNames) {

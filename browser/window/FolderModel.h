@@ -29,6 +29,8 @@ public:
     // "/" for column 0; otherwise "/" followed by the browser's own path to that column,
     // "/" + the names selected in columns 0 .. column-1, so paths begin with two slashes.
     static QString pathForColumn(int column, const QStringList &selectedNames);
+    // The listing path the browser gives a folder ("/" stays "/", "/a/b" becomes "//a/b").
+    static QString listingPathFor(const QString &folder);
 
     // The listing cache: exactly one folder. `_browserCacheContentsAttrs[i]` is 1 when
     // `_browserCacheContents[i]` is a folder and 0 for a file.

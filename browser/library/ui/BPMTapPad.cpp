@@ -2,6 +2,7 @@
 
 #include "Defaults.h"
 #include "DefaultsKeys.h"
+#include "SrkUtils.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -85,7 +86,7 @@ bool BPMTapPad::load(const QString &resourceFolder) {
     connect(_silentButton, &QCheckBox::clicked, this, [this] { silentButton(); });
 
     _sound = AudioKit::initWithContentsOfFile(
-        QFile::encodeName(resourceFolder + QStringLiteral("/TapPadKick.aif")).toStdString());
+        SrkUtils::nativePath(resourceFolder + QStringLiteral("/TapPadKick.aif")));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "LibraryFiles.h"
 #include "NotificationCenter.h"
 #include "Preferences.h"
+#include "SrkUtils.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
@@ -46,7 +47,7 @@ private:
     SrkFavoritesView *view_;
 };
 
-bool canPlay(const QString &path) { return AudioKit::canPlayFile(QFile::encodeName(path).toStdString(), false); }
+bool canPlay(const QString &path) { return AudioKit::canPlayFile(SrkUtils::nativePath(path), false); }
 }  // namespace
 
 SrkFavoritesView::SrkFavoritesView(QWidget *parent) : QWidget(parent) {

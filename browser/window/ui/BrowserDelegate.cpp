@@ -32,7 +32,6 @@
 #include <cstdio>
 
 namespace {
-std::string nativePath(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
 const QString kMissingFileBrowser = QStringLiteral(
     "Unable to locate the file \"%1\".  The file may have been moved, renamed or deleted outside of "
@@ -98,8 +97,8 @@ void BrowserDelegate::awakeFromNib() {
     setBrowserPath(Preferences::startUpDir());
     doClickBrowser();
 
-    _beep = AudioKit::initWithContentsOfFile(nativePath(resourcePath(QStringLiteral("beep.aif"))));
-    _spinup = AudioKit::initWithContentsOfFile(nativePath(resourcePath(QStringLiteral("spinup.aif"))));
+    _beep = AudioKit::initWithContentsOfFile(SrkUtils::nativePath(resourcePath(QStringLiteral("beep.aif"))));
+    _spinup = AudioKit::initWithContentsOfFile(SrkUtils::nativePath(resourcePath(QStringLiteral("spinup.aif"))));
 
     _seekerVocabulary = std::make_unique<SeekerVocabulary>(QFileInfo(resourcePath(SeekerVocabulary::_vocabularyFilename)).path());
     if (const QStringList *words = _seekerVocabulary->getSeekerVocabulary()) {
@@ -152,7 +151,7 @@ void BrowserDelegate::awakeFromNib() {
 
     const QString start = Preferences::startUpDir();
     setBrowserPath(start);
-    directoryContentsAtPath(start == QLatin1String("/") ? start : QStringLiteral("/") + start);
+    directoryContentsAtPath(FolderModel::listingPathFor(start));
     doClickBrowser();
     browser->focusSelection();
     updateMenuEnabling();
@@ -250,7 +249,7 @@ void BrowserDelegate::singleClick(QObject *sender) {
 void BrowserDelegate::doubleClick(QObject *) {
     const QString editor = Defaults::stringForKey(AudioEditorKey);
     const QString file = fileWell->file();
-    if (!file.isEmpty() && AudioKit::canPlayFile(nativePath(file), false)) {
+    if (!file.isEmpty() && AudioKit::canPlayFile(SrkUtils::nativePath(file), false)) {
         stopPlayAll();
         play(false);
         enableButtons(true);
@@ -276,7 +275,7 @@ void BrowserDelegate::gotoDirectory(const QString &folder) {
     play(false);
     setBrowserPath(folder);
     const QString single = SrkUtils::stripSlashIfNeeded(folder);
-    directoryContentsAtPath(single == QLatin1String("/") ? single : QStringLiteral("/") + single);
+    directoryContentsAtPath(FolderModel::listingPathFor(single));
     _tabView->setCurrentIndex(0);
     doClickBrowser();
 }

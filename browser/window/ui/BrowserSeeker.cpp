@@ -10,6 +10,7 @@
 #include "Preferences.h"
 #include "Prompter.h"
 #include "SeekerTableModel.h"
+#include "SrkUtils.h"
 #include "SuperProgressIndicator.h"
 
 #include <QAction>
@@ -81,7 +82,7 @@ void BrowserDelegate::renameInSeeker(const QString &oldPath, const QString &newP
     const int row = current.isValid() ? current.row() : -1;
     seeker_->seekerFileRenamed(oldPath, newPath);
     if (_sound)
-        _sound->replaceFilename(QFile::encodeName(newPath).toStdString());
+        _sound->replaceFilename(SrkUtils::nativePath(newPath));
     fileWell->setFile(newPath);
     seekerTableModel_->reloadData();
     if (row >= 0 && row < seekerTableModel_->rowCount()) {

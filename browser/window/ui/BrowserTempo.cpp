@@ -1,6 +1,8 @@
 // The information fields, the tempo, renaming and the sample-rate rewrite of the main window.
 #include "BrowserDelegate.h"
 
+#include "SrkUtils.h"
+
 #include "BrowserModel.h"
 #include "Defaults.h"
 #include "DefaultsKeys.h"
@@ -26,7 +28,6 @@
 #include <thread>
 
 namespace {
-std::string nativePath(const QString &path) { return QFile::encodeName(path).toStdString(); }
 }  // namespace
 
 void BrowserDelegate::showStats(const QString &file) {
@@ -37,7 +38,7 @@ void BrowserDelegate::showStats(const QString &file) {
         double sr = 0;
         uint32_t channels = 0, bits = 0, format = 0;
         int64_t bytes = 0;
-        AudioKit::getAudioFileInfo(nativePath(file), &sr, &channels, &bits, &format, &bytes);
+        AudioKit::getAudioFileInfo(SrkUtils::nativePath(file), &sr, &channels, &bits, &format, &bytes);
         const InfoTexts texts = infoTextsFor(sr, channels, bits, format, bytes);
         QMetaObject::invokeMethod(
             qApp,
@@ -118,7 +119,7 @@ bool BrowserDelegate::renameFile(const QString &oldPath, const QString &newPath)
         if (row >= 0 && row < folderModel_._browserCacheContents.size())
             folderModel_._browserCacheContents[row] = newName;
         if (_sound)
-            _sound->replaceFilename(nativePath(newPath));
+            _sound->replaceFilename(SrkUtils::nativePath(newPath));
         browserModel_->renameRow(current, newName);
         browser->refreshSelection();
         fileWell->setFile(newPath);
@@ -142,7 +143,7 @@ void BrowserDelegate::writeNewSampleRate(QObject *) {
     if (choice == Prompter::Other)
         return;
     const double speed = _speedSlider->doubleValue();
-    if (AudioKit::writeNewSampleRateHeaderInfo(nativePath(file), speed, choice == Prompter::Alternate))
+    if (AudioKit::writeNewSampleRateHeaderInfo(SrkUtils::nativePath(file), speed, choice == Prompter::Alternate))
         Prompter::shared().informational(
             kAppName, QStringLiteral("Unable to write the file header.  Is the file locked?  Check permissions."));
     {

@@ -2,6 +2,8 @@
 // loop, play-all, speed and volume, the interface sounds and the spinning disc.
 #include "BrowserDelegate.h"
 
+#include "SrkUtils.h"
+
 #include "EndOfSoundSignal.h"
 #include "FileWell.h"
 #include "SpeedSlider.h"
@@ -22,7 +24,6 @@
 #include <QTimer>
 
 namespace {
-std::string nativePath(const QString &path) { return QFile::encodeName(path).toStdString(); }
 }  // namespace
 
 void BrowserDelegate::clickIt(QObject *, bool fromAutopilot) {
@@ -33,7 +34,7 @@ void BrowserDelegate::clickIt(QObject *, bool fromAutopilot) {
         _sound.reset();
     }
     const QString file = fileWell->file();
-    if (file.isEmpty() || !AudioKit::canPlayFile(nativePath(file), false)) {
+    if (file.isEmpty() || !AudioKit::canPlayFile(SrkUtils::nativePath(file), false)) {
         enableButtons(false);
         updateMenuEnabling();
         return;
@@ -41,7 +42,7 @@ void BrowserDelegate::clickIt(QObject *, bool fromAutopilot) {
     enableButtons(true);
     if (fromAutopilot)
         pushFileOnAutopilotHistory(file);
-    _sound = soundFactory_(nativePath(file));
+    _sound = soundFactory_(SrkUtils::nativePath(file));
     if (_sound) {
         _sound->setDelegate(this);
         _sound->setPlaybackSpeed(_playbackSpeed);
