@@ -1,5 +1,7 @@
 #include "BrowserModel.h"
 
+#include "FolderModel.h"
+
 #include <QMimeData>
 #include <QUrl>
 
@@ -31,13 +33,11 @@ BrowserModel::Node *BrowserModel::nodeOf(const QModelIndex &index) const {
 }
 
 QString BrowserModel::listingPathOf(const Node *node) const {
-    // The root lists "/"; a folder below it lists "/" + its browser path ("//Users/x").
-    if (node == root_.get())
-        return QStringLiteral("/");
+    // The root lists "/"; a folder below it lists the path of the column it opens ("//Users/x").
     QStringList names;
     for (const Node *n = node; n && n != root_.get(); n = n->parent)
         names.prepend(n->name);
-    return QStringLiteral("//") + names.join(QLatin1Char('/'));
+    return FolderModel::pathForColumn(int(names.size()), names);
 }
 
 void BrowserModel::load(Node *node) const {
